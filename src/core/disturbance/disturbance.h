@@ -1,0 +1,20 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "disturbance/disturbance_def.h"
+
+namespace marovi {
+struct Model;
+
+void AddDisturbance(Model& m, int x1, int y1, int x2, int y2, bool clipping, double xSize, double xSizeDev,
+                    double ySize, double ySizeDev, double probability, double severity, double direction,
+                    double deviation, int substrate, int subevents);
+void AddStandardDisturbance(Model& m);
+void ApplyDisturbance(Model& m, const TDisturbanceDef& def);
+void DisturbCell(Model& m, int x, int y, uint8_t substrate, double severity);
+void ApplyRoiDisturbance(Model& m, const TDisturbanceDef& rect);
+void ApplyExtraDisturbance(Model& m);
+void ClearDisturbances(Model& m);
+
+} // namespace marovi

@@ -1,0 +1,124 @@
+#include <cmath>
+
+#include "landscape/flow.h"
+#include "model/grid.h"
+#include "model/life_history.h"
+#include "model/numeric.h"
+#include "model/step.h"
+
+namespace marovi {
+
+double KernelDraw(Model& m, TKernel kernel, double d)
+{
+    switch (kernel) {
+    case TKernel::Diffusion:
+        return d * std::fabs(m.Random.Gauss());
+    case TKernel::Uniform:
+        return d * m.Random.Uniform();
+    case TKernel::Exponential:
+    default: {
+        double u = m.Random.Uniform();
+        return u == 0.0 ? 0.0 : d * -std::log(u);
+    }
+    }
+}
+
+void ReleaseLarvae(Model& m, int x, int y)
+{
+    if (m.OnlyGlobalDrift) return;
+    const TFlowCell flow = FlowAt(m, x, y);
+    TCell& cell = m.Cell(x, y);
+    for (int s = 0; s <= m.SpeciesMax; ++s) {
+        const TSpecies& sp = m.SpeciesPool[static_cast<size_t>(s)];
+        // Without individuals of the species nothing is counted and nothing is drawn.
+        int32_t n = cell.Abundance[static_cast<size_t>(s)] > 0 ? CountReproducing(m, cell, s) : 0;
+        int32_t larvae = RoundToInt(n * sp.Fecundity[static_cast<size_t>(m.Season)]);
+        if (m.FluctRepro) {
+            int32_t factor = m.Random.RandomInt(m.FluctReproMax - m.FluctReproMin + 1) + m.FluctReproMin;
+            larvae = RoundToInt(static_cast<double>(larvae) * factor);
+        }
+        if (larvae <= 0) continue;
+        double angle = m.Random.Gauss() * flow.Deviation + flow.Direction;
+        double dist = KernelDraw(m, m.DispersalKernel, sp.DispersalDistance) * flow.Speed;
+        double cx = x + std::cos(angle) * dist;
+        double cy = y + std::sin(angle) * dist;
+        for (int32_t i = 0; i < larvae; ++i) {
+            double a = m.Random.Gauss() * flow.Deviation + flow.Direction;
+            double d = KernelDraw(m, m.PatchKernel, sp.PatchSize) * flow.Speed;
+            int tx = RoundToInt(cx + std::cos(a) * d);
+            int ty = RoundToInt(cy + std::sin(a) * d);
+            if (WrapCoordinates(m, tx, ty)) {
+                TCell& target = m.Cell(tx, ty);
+                target.Larvae[static_cast<size_t>(s)] += 1;
+                target.LarvaeCount += 1;
+            }
+        }
+    }
+}
+
+int ProportionalDriftPick(Model& m)
+{
+    double w[MaxSpecies];
+    double total = 0;
+    for (int s = 0; s <= m.SpeciesMax; ++s) {
+        w[s] = RoundToInt(m.LastAbundance[static_cast<size_t>(s)] *
+                          m.SpeciesPool[static_cast<size_t>(s)].Fecundity[static_cast<size_t>(m.Season)]);
+        total += w[s];
+    }
+    if (total <= 0) return -1;
+    double r = m.Random.Uniform();
+    double running = 0;
+    for (int s = 0; s <= m.SpeciesMax; ++s) {
+        running += w[s] / total;
+        if (running >= r) return s;
+    }
+    return m.SpeciesMax;
+}
+
+void ExternalDrift(Model& m, int x, int y)
+{
+    if (!m.AnyGlobalDrift) return;
+    double u = m.Random.Uniform();
+    if (u >= m.ExternalDriftProb) return;
+    int32_t n = m.Random.RandomInt(m.MaxDriftLarvae);
+    TCell& cell = m.Cell(x, y);
+    const size_t season = static_cast<size_t>(m.Season);
+    if (m.OldReproInterval) {
+        for (int32_t i = 0; i < n; ++i) {
+            int s = m.ProportionalDrift ? ProportionalDriftPick(m) : m.Random.RandomInt(m.SpeciesMax + 1);
+            if (s < 0 || s > m.SpeciesMax) continue;
+            const TSpecies& sp = m.SpeciesPool[static_cast<size_t>(s)];
+            if (sp.GlobalDrift && sp.Fecundity[season] > 0 && m.LastAbundance[static_cast<size_t>(s)] > 0) {
+                cell.Larvae[static_cast<size_t>(s)] += 1;
+                cell.LarvaeCount += 1;
+            }
+        }
+        return;
+    }
+    double w[MaxSpecies];
+    double total = 0;
+    for (int s = 0; s <= m.SpeciesMax; ++s) {
+        const TSpecies& sp = m.SpeciesPool[static_cast<size_t>(s)];
+        bool inRhythm = m.TimeStep % (sp.ReproInterval >= 1 ? sp.ReproInterval : 1) == 0;
+        if (inRhythm && sp.GlobalDrift && sp.Fecundity[season] > 0)
+            w[s] = m.ProportionalDrift ? m.LastAbundance[static_cast<size_t>(s)] : 1.0;
+        else
+            w[s] = 0;
+        total += w[s];
+    }
+    if (total <= 0) return;
+    for (int s = 0; s <= m.SpeciesMax; ++s) w[s] /= total;
+    for (int32_t i = 0; i < n; ++i) {
+        double r = m.Random.Uniform();
+        double running = 0;
+        int s = 0;
+        for (; s < m.SpeciesMax; ++s) {
+            running += w[s];
+            if (running >= r) break;
+        }
+        cell.Larvae[static_cast<size_t>(s)] += 1;
+        cell.LarvaeCount += 1;
+    }
+}
+
+} // namespace marovi

@@ -1,0 +1,181 @@
+#include "model/grid.h"
+
+#include <algorithm>
+#include <new>
+
+#include "model/life_history.h"
+#include "util/error.h"
+#include "util/format.h"
+
+namespace marovi {
+
+void CreateGrid(Model& m, int xdim, int ydim)
+{
+    if (xdim < 1 || ydim < 1) throw Error(Format("invalid grid size %d x %d!", {xdim, ydim}));
+    m.XDim = xdim;
+    m.YDim = ydim;
+    m.XMax = xdim - 1;
+    m.YMax = ydim - 1;
+    m.StartFill = m.XMax;
+    try {
+        size_t n = static_cast<size_t>(xdim) * static_cast<size_t>(ydim);
+        m.Cells.clear();
+        m.Cells.shrink_to_fit();
+        m.Cells.resize(n);
+        m.PrevLarvae.assign(n, TSpeciesCounts{});
+    } catch (const std::bad_alloc&) {
+        m.Cells.clear();
+        m.PrevLarvae.clear();
+        throw Error("Not enough memory to initialize simulation!");
+    } catch (const std::length_error&) {
+        m.Cells.clear();
+        m.PrevLarvae.clear();
+        throw Error("Not enough memory to initialize simulation!");
+    }
+    ResetCounters(m);
+}
+
+void ReleaseGrid(Model& m)
+{
+    m.Cells.clear();
+    m.Cells.shrink_to_fit();
+    m.PrevLarvae.clear();
+    m.PrevLarvae.shrink_to_fit();
+    m.Disturbances.clear();
+    m.FlowGrid.Cells.clear();
+    m.FlowGrid.XCount = 0;
+    m.FlowGrid.YCount = 0;
+}
+
+void ResetCounters(Model& m)
+{
+    m.DisturbanceEventCount = 0;
+    m.DisturbedCellCount = 0;
+    m.TimeStep = 0;
+    m.Season = 0;
+    m.SeasonYear = 0;
+    m.TermCountBase = 0;
+    m.TermReachedStep = 0;
+    m.TerminateFlag = false;
+}
+
+void ClearCell(TCell& cell)
+{
+    cell.Abundance.fill(0);
+    cell.Larvae.fill(0);
+    cell.IndividualCount = 0;
+    cell.LarvaeCount = 0;
+    cell.CellAge = 0;
+    cell.Individuals.clear();
+    std::fill(&cell.Occupied[0][0], &cell.Occupied[0][0] + CellPositions, uint8_t{0});
+    cell.Substrate = 1;
+}
+
+void ClearAllCells(Model& m)
+{
+    for (TCell& cell : m.Cells) {
+        ClearCell(cell);
+        cell.DisturbanceCount = 0;
+    }
+}
+
+TSpeciesCounts CountSizedIndividuals(const Model& m, int x, int y)
+{
+    TSpeciesCounts counts{};
+    if (!WrapCoordinates(m, x, y)) return counts;
+    for (const TIndividual& ind : m.Cell(x, y).Individuals)
+        if (ind.Size > m.MinSize) counts[static_cast<size_t>(ind.Species)] += 1;
+    return counts;
+}
+
+double SizedCover(const Model& m, int x, int y)
+{
+    double cover = 0.0;
+    if (!WrapCoordinates(m, x, y)) return cover;
+    for (const TIndividual& ind : m.Cell(x, y).Individuals)
+        if (ind.Size >= m.MinSize) cover += ind.Size;
+    return cover;
+}
+
+void InsertIndividual(Model& m, int x, int y, int species, int lastReproduction, int age)
+{
+    TCell& cell = m.Cell(x, y);
+    // The position map holds at most 100 individuals, whatever the capacity says.
+    if (cell.IndividualCount >= cell.Capacity || cell.IndividualCount >= CellPositions)
+        throw Error(Format("capacity of cell [%d,%d] overload! (%d/%d)", {x, y, cell.Capacity, cell.IndividualCount}));
+    if (species < 0 || species > m.SpeciesMax) throw Error(Format("not existing species! (%d)", {species}));
+    TIndividual ind;
+    ind.Species = species;
+    ind.Age = age;
+    ind.Size = GrowthSize(m, species, age);
+    ind.LastReproduction = lastReproduction;
+    int px, py;
+    do {
+        px = m.Random.RandomInt(CellSide);
+        py = m.Random.RandomInt(CellSide);
+    } while (cell.Occupied[px][py] != 0);
+    ind.PosX = static_cast<int8_t>(px);
+    ind.PosY = static_cast<int8_t>(py);
+    try {
+        cell.Individuals.push_back(ind);
+    } catch (const std::exception&) {
+        throw Error("could not insert new individual to list!");
+    }
+    cell.Occupied[px][py] = 1;
+    cell.Abundance[static_cast<size_t>(species)] += 1;
+    cell.IndividualCount += 1;
+}
+
+void EraseIndividual(TCell& cell, size_t i)
+{
+    const TIndividual& ind = cell.Individuals[i];
+    cell.Abundance[static_cast<size_t>(ind.Species)] -= 1;
+    cell.IndividualCount -= 1;
+    cell.Occupied[ind.PosX][ind.PosY] = 0;
+    cell.Individuals.erase(cell.Individuals.begin() + static_cast<std::ptrdiff_t>(i));
+}
+
+void RemoveIndividual(Model& m, int x, int y, int species, int listIndex)
+{
+    TCell& cell = m.Cell(x, y);
+    if (listIndex < 0 || static_cast<size_t>(listIndex) >= cell.Individuals.size())
+        throw Error(Format("individual %d of cell [%d,%d] does not exist!", {listIndex, x, y}));
+    if (cell.Individuals[static_cast<size_t>(listIndex)].Species != species)
+        throw Error(Format("individual %d of cell [%d,%d] is not of species %d!", {listIndex, x, y, species}));
+    EraseIndividual(cell, static_cast<size_t>(listIndex));
+}
+
+void InitialFill(Model& m, int columns)
+{
+    for (int s = 0; s <= m.SpeciesMax; ++s) {
+        m.LastAbundance[static_cast<size_t>(s)] = 1;
+        m.StepAbundance[static_cast<size_t>(s)] = 0;
+    }
+    int c = std::min(columns, m.XMax);
+    if (c < 0 || m.SpeciesMax < 0) return;
+    for (int x = 0; x <= c; ++x)
+        for (int y = 0; y <= m.YMax; ++y) {
+            TCell& cell = m.Cell(x, y);
+            while (cell.IndividualCount < std::min(cell.Capacity, CellPositions)) {
+                int s = m.Random.RandomInt(m.SpeciesMax + 1);
+                const TSpecies& sp = m.SpeciesPool[static_cast<size_t>(s)];
+                double u = m.Random.Uniform();
+                int age, lastReproduction;
+                if (u >= sp.ReproAsync) {
+                    // An interval below 1 is taken as 1: it is a divisor here.
+                    int interval = std::max(sp.ReproInterval, 1);
+                    int k = m.Random.RandomInt(static_cast<int32_t>(static_cast<double>(sp.NormalLifespan - sp.FirstReproduction) / interval));
+                    age = sp.FirstReproduction + interval * k;
+                    lastReproduction = age;
+                } else {
+                    age = m.Random.RandomInt(sp.NormalLifespan);
+                    lastReproduction = m.Random.RandomInt(sp.NormalLifespan);
+                }
+                InsertIndividual(m, x, y, s, lastReproduction, age);
+                m.StepAbundance[static_cast<size_t>(s)] += 1;
+                cell.Substrate = 255;
+            }
+        }
+}
+
+} // namespace marovi

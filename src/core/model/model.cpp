@@ -1,0 +1,15 @@
+#include "model/model.h"
+
+#include "analysis/indices.h"
+#include "analysis/states.h"
+#include "landscape/flow.h"
+
+namespace marovi {
+
+Model::Model() : DiversityFunc(&ShannonIndex), SimilarityFunc(&SorensenIndex)
+{
+    NewFlowGrid(FlowGrid, 1, 1, FlowDirection, FlowDeviation, 1.0);
+    ResetStateDefs(StateDefs);
+}
+
+} // namespace marovi

@@ -1,0 +1,24 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+
+namespace marovi {
+struct Model;
+
+// The program's start-up state: generator seeded, 10 default species, a 100 x 100 grid
+// (or xdim x ydim) with the two-level random landscape of probability 0.5.
+void InitStartupModel(Model& m, int32_t seed, int xdim = 100, int ydim = 100);
+
+// The model side of "new": counters reset, the generator seeded from RandomSeed (or from
+// clockSeed when RandomSeed is 0), extinction steps and last abundances zeroed, a changed
+// start fill taken over, all cells cleared, the initial fill, time step 0.
+// The landscape, the flow grid and the disturbance definitions are kept.
+void NewSimulationModel(Model& m, int32_t clockSeed, std::optional<int> changedStartFill = std::nullopt);
+
+// One step of the run control: the time step, then a requested extra disturbance.
+void StepAndRefreshModel(Model& m);
+
+// A seed in 0..2147483646 from the system's clock-seeded generator.
+int32_t ClockSeed();
+
+} // namespace marovi
