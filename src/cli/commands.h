@@ -1,0 +1,14 @@
+#pragma once
+
+namespace CLI {
+class App;
+}
+
+namespace marovi::cli {
+
+// Simulation and file commands: new, run, export, info.
+void AddFileCommands(CLI::App& app);
+// Analysis commands: clusters, rank, succession, histogram, transect, pov, index, similarity, map.
+void AddAnalysisCommands(CLI::App& app);
+
+} // namespace marovi::cli

@@ -1,0 +1,9 @@
+#include <CLI/CLI.hpp>
+
+#include "commands.h"
+
+namespace marovi::cli {
+
+void AddFileCommands(CLI::App& /*app*/) {}
+
+} // namespace marovi::cli

@@ -1,0 +1,24 @@
+// marovi-cli: the headless runner and analysis front end of MAROVI.
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "commands.h"
+#include "util/error.h"
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"MAROVI headless runner and analysis front end"};
+    app.require_subcommand(1);
+    marovi::cli::AddFileCommands(app);
+    marovi::cli::AddAnalysisCommands(app);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e);
+    } catch (const std::exception& e) {
+        std::cerr << "marovi-cli: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
