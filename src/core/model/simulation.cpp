@@ -2,7 +2,9 @@
 
 #include <random>
 
+#include "analysis/indices.h"
 #include "disturbance/disturbance.h"
+#include "files/status_list.h"
 #include "landscape/landscape.h"
 #include "model/grid.h"
 #include "model/species_pool.h"
@@ -34,10 +36,41 @@ void NewSimulationModel(Model& m, int32_t clockSeed, std::optional<int> changedS
     m.DisturbedCellCount = 0;
 }
 
-void StepAndRefreshModel(Model& m)
+double StepAndRefreshModel(Model& m)
 {
     SimulationStep(m);
     if (m.ExtraDisturbanceRequested && !m.Disturbances.empty()) ApplyExtraDisturbance(m);
+    return ShannonIndex(m, m.StepAbundance);
+}
+
+int RunRoundSteps(Model& m, int steps)
+{
+    int done = 0;
+    for (int i = 0; i < steps; ++i)
+        if (!m.TerminateFlag) {
+            StepAndRefreshModel(m);
+            ++done;
+        }
+    return done;
+}
+
+TRoundEnd FinishRound(const Model& m, TStatusList& list)
+{
+    TRoundEnd end;
+    list.AddRunEntry(m);
+    if (ShannonIndex(m, m.StepAbundance) == 0) {
+        end.DiversityZero = true;
+        list.AddEntry(m);
+    }
+    end.TerminationReached = m.TerminateFlag;
+    list.OverflowIfFull();
+    return end;
+}
+
+void ContinueAfterTermination(Model& m)
+{
+    m.MaxRuntime = 0;
+    m.TerminateFlag = false;
 }
 
 int32_t ClockSeed()

@@ -4,6 +4,7 @@
 
 namespace marovi {
 struct Model;
+class TStatusList;
 
 // The program's start-up state: generator seeded, 10 default species, a 100 x 100 grid
 // (or xdim x ydim) with the two-level random landscape of probability 0.5.
@@ -16,7 +17,25 @@ void InitStartupModel(Model& m, int32_t seed, int xdim = 100, int ydim = 100);
 void NewSimulationModel(Model& m, int32_t clockSeed, std::optional<int> changedStartFill = std::nullopt);
 
 // One step of the run control: the time step, then a requested extra disturbance.
-void StepAndRefreshModel(Model& m);
+// Returns the Shannon index of the census (whatever measure is selected).
+double StepAndRefreshModel(Model& m);
+
+// The steps of one run-loop round: up to `steps` StepAndRefreshModel, none once the
+// termination criterion holds. Returns the number of steps done.
+int RunRoundSteps(Model& m, int steps);
+
+// What the run loop learns at the end of a round.
+struct TRoundEnd {
+    bool DiversityZero = false;      // one species or none left: the run stops
+    bool TerminationReached = false; // ask whether to go on (the default answer is no)
+};
+
+// The bookkeeping after a round: the run entry on top of the status list; when the Shannon
+// index of the census is 0, the stop entry as well; the overflow file when the list is full.
+TRoundEnd FinishRound(const Model& m, TStatusList& list);
+
+// "Yes" to the termination question: the run goes on without a termination criterion.
+void ContinueAfterTermination(Model& m);
 
 // A seed in 0..2147483646 from the system's clock-seeded generator.
 int32_t ClockSeed();
