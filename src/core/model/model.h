@@ -62,6 +62,10 @@ struct Model {
     int32_t TermSteps = 0;
     char Separator = ';';
     std::string FileName = "-not saved-";
+    bool ReservedFlag = false;            // kept in the grid file, no other use
+    // 1-based field of the first species count in a status list line; 6 for grid files of
+    // format letter 'G' or older, whose lines lack a column.
+    int32_t FirstSpeciesColumn = 7;
 
     // --- statistics ---
     int32_t TimeStep = 0, Season = 0, SeasonYear = 0;
