@@ -1,7 +1,18 @@
 // Time step of the default scenario: 10 default species, random landscape 10/5 with
 // probability 0.5, full start fill, fixed seed; on 100 x 100 and 1000 x 1000 grids.
+//
+// Reported per step: time, larvae released, ns per released larva, and the memory of the
+// whole model divided by the number of living individuals.
+//
+//   build/bench/step_bench                                  both grids
+//   build/bench/step_bench --benchmark_filter=BM_Step/1000  the large grid alone
+//   build/bench/step_bench --steps=N                        no timing: N steps of 100 x 100,
+//                                                           for profilers (callgrind)
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "model/model.h"
@@ -10,49 +21,105 @@
 
 namespace {
 
+constexpr int32_t Seed = 4711;
+
 std::unique_ptr<marovi::Model> DefaultScenario(int side)
 {
     auto m = std::make_unique<marovi::Model>();
-    marovi::InitStartupModel(*m, 4711, side, side);
-    m->RandomSeed = 4711;
+    marovi::InitStartupModel(*m, Seed, side, side);
+    m->RandomSeed = Seed;
     marovi::NewSimulationModel(*m, 0);
     return m;
 }
 
-long long LarvaeInGrid(const marovi::Model& m)
+// Larvae that reached a cell in the step just completed. With wrap-around, no external
+// drift and no disturbances (the default scenario) every released larva lands somewhere.
+long long ReleasedLarvae(const marovi::Model& m)
 {
     long long n = 0;
-    for (const auto& c : m.Cells) n += c.LarvaeCount;
+    for (const marovi::TSpeciesCounts& c : m.PrevLarvae)
+        for (int32_t v : c) n += v;
     return n;
 }
 
 long long Individuals(const marovi::Model& m)
 {
     long long n = 0;
-    for (const auto& c : m.Cells) n += c.IndividualCount;
+    for (const marovi::TCell& c : m.Cells) n += c.IndividualCount;
     return n;
+}
+
+// Heap and object bytes of the model: the grid, the individual lists, the larvae history,
+// the species pool, the flow grid and the disturbance list.
+double ModelBytes(const marovi::Model& m)
+{
+    double bytes = sizeof(marovi::Model);
+    bytes += static_cast<double>(m.Cells.capacity() * sizeof(marovi::TCell));
+    for (const marovi::TCell& c : m.Cells) bytes += static_cast<double>(c.Individuals.capacity() * sizeof(marovi::TIndividual));
+    bytes += static_cast<double>(m.PrevLarvae.capacity() * sizeof(marovi::TSpeciesCounts));
+    bytes += static_cast<double>(m.SpeciesPool.capacity() * sizeof(marovi::TSpecies));
+    bytes += static_cast<double>(m.FlowGrid.Cells.capacity() * sizeof(marovi::TFlowCell));
+    bytes += static_cast<double>(m.Disturbances.capacity() * sizeof(marovi::TDisturbanceDef));
+    return bytes;
 }
 
 void BM_Step(benchmark::State& state)
 {
     const int side = static_cast<int>(state.range(0));
     auto m = DefaultScenario(side);
-    for (int i = 0; i < 20; ++i) marovi::SimulationStep(*m); // reach the steady state
+    for (int i = 0; i < 5; ++i) marovi::SimulationStep(*m); // past the first, atypical steps
     long long larvae = 0;
     for (auto _ : state) {
-        // Count released larvae: phase 1 alone, then the rest of the step.
         marovi::SimulationStep(*m);
-        benchmark::DoNotOptimize(m->StepAbundance);
+        state.PauseTiming();
+        larvae += ReleasedLarvae(*m);
+        state.ResumeTiming();
     }
-    (void)larvae;
-    (void)LarvaeInGrid;
+    const double steps = static_cast<double>(state.iterations());
     const long long individuals = Individuals(*m);
+    state.counters["larvae/step"] = static_cast<double>(larvae) / steps;
+    state.counters["ns/larva"] =
+        benchmark::Counter(static_cast<double>(larvae) * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["individuals"] = static_cast<double>(individuals);
-    state.counters["steps/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["bytes/individual"] = individuals > 0 ? ModelBytes(*m) / static_cast<double>(individuals) : 0.0;
+    state.counters["model MiB"] = ModelBytes(*m) / (1024.0 * 1024.0);
 }
-BENCHMARK(BM_Step)->Arg(100)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_Step)->Arg(100)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_Step)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Plain run for profilers: setup, then the given number of steps.
+int ProfileRun(int steps)
+{
+    auto m = DefaultScenario(100);
+    for (int i = 0; i < 5; ++i) marovi::SimulationStep(*m);
+    long long larvae = 0;
+    for (int i = 0; i < steps; ++i) {
+        marovi::SimulationStep(*m);
+        larvae += ReleasedLarvae(*m);
+    }
+    // A fingerprint of the final state, to compare builds: every individual, in grid order.
+    unsigned long long hash = 1469598103934665603ULL;
+    auto mix = [&](long long v) { hash = (hash ^ static_cast<unsigned long long>(v)) * 1099511628211ULL; };
+    for (const marovi::TCell& c : m->Cells)
+        for (const marovi::TIndividual& ind : c.Individuals) {
+            mix(ind.Species);
+            mix(ind.Age);
+            mix(ind.LastReproduction);
+            mix(ind.PosX * 10 + ind.PosY);
+        }
+    std::printf("%d steps, %lld larvae, %lld individuals, state %016llx\n", steps, larvae, Individuals(*m), hash);
+    return 0;
+}
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--steps=", 8) == 0) return ProfileRun(std::atoi(argv[i] + 8));
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

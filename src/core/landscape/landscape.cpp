@@ -120,7 +120,8 @@ void LandscapeFromImage(Model& m, const TGreyImage& image)
 
 void PaintCapacity(Model& m, int a, int b, int c, int d, int v)
 {
-    v = std::min(v, MaxCellCapacity);
+    if (!m.HasGrid()) return;
+    v = ClampCapacity(v);
     a = std::clamp(a, 0, m.XMax);
     b = std::clamp(b, 0, m.XMax);
     c = std::clamp(c, 0, m.YMax);

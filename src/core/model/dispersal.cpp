@@ -2,53 +2,53 @@
 
 #include "landscape/flow.h"
 #include "model/grid.h"
+#include "model/kernel.h"
 #include "model/life_history.h"
 #include "model/numeric.h"
 #include "model/step.h"
 
 namespace marovi {
 
-double KernelDraw(Model& m, TKernel kernel, double d)
-{
-    switch (kernel) {
-    case TKernel::Diffusion:
-        return d * std::fabs(m.Random.Gauss());
-    case TKernel::Uniform:
-        return d * m.Random.Uniform();
-    case TKernel::Exponential:
-    default: {
-        double u = m.Random.Uniform();
-        return u == 0.0 ? 0.0 : d * -std::log(u);
-    }
-    }
-}
+double KernelDraw(Model& m, TKernel kernel, double d) { return KernelDistance(m.Random, kernel, d); }
 
 void ReleaseLarvae(Model& m, int x, int y)
 {
     if (m.OnlyGlobalDrift) return;
     const TFlowCell flow = FlowAt(m, x, y);
     TCell& cell = m.Cell(x, y);
+    TSpeciesCounts reproducing;
+    if (m.OldReproInterval) CountReproducingIndividualRhythm(m, cell, reproducing);
     for (int s = 0; s <= m.SpeciesMax; ++s) {
         const TSpecies& sp = m.SpeciesPool[static_cast<size_t>(s)];
         // Without individuals of the species nothing is counted and nothing is drawn.
-        int32_t n = cell.Abundance[static_cast<size_t>(s)] > 0 ? CountReproducing(m, cell, s) : 0;
+        int32_t n = m.OldReproInterval                           ? reproducing[static_cast<size_t>(s)]
+                    : cell.Abundance[static_cast<size_t>(s)] > 0 ? CountReproducing(m, cell, s)
+                                                                 : 0;
         int32_t larvae = RoundToInt(n * sp.Fecundity[static_cast<size_t>(m.Season)]);
         if (m.FluctRepro) {
             int32_t factor = m.Random.RandomInt(m.FluctReproMax - m.FluctReproMin + 1) + m.FluctReproMin;
             larvae = RoundToInt(static_cast<double>(larvae) * factor);
         }
         if (larvae <= 0) continue;
-        double angle = m.Random.Gauss() * flow.Deviation + flow.Direction;
-        double dist = KernelDraw(m, m.DispersalKernel, sp.DispersalDistance) * flow.Speed;
+        TRandom& random = m.Random;
+        double angle = random.Gauss() * flow.Deviation + flow.Direction;
+        double dist = KernelDistance(random, m.DispersalKernel, sp.DispersalDistance) * flow.Speed;
         double cx = x + std::cos(angle) * dist;
         double cy = y + std::sin(angle) * dist;
+        // Everything the larva loop reads, held locally: the counts it increments could
+        // otherwise alias any int of the model.
+        const TKernel patchKernel = m.PatchKernel;
+        const double patchSize = sp.PatchSize;
+        const double deviation = flow.Deviation, direction = flow.Direction, speed = flow.Speed;
+        const TGridShape shape = GridShape(m);
+        TCell* const cells = m.Cells.data();
         for (int32_t i = 0; i < larvae; ++i) {
-            double a = m.Random.Gauss() * flow.Deviation + flow.Direction;
-            double d = KernelDraw(m, m.PatchKernel, sp.PatchSize) * flow.Speed;
+            double a = random.Gauss() * deviation + direction;
+            double d = KernelDistance(random, patchKernel, patchSize) * speed;
             int tx = RoundToInt(cx + std::cos(a) * d);
             int ty = RoundToInt(cy + std::sin(a) * d);
-            if (WrapCoordinates(m, tx, ty)) {
-                TCell& target = m.Cell(tx, ty);
+            if (WrapCoordinates(shape, tx, ty)) {
+                TCell& target = cells[static_cast<size_t>(tx) * static_cast<size_t>(shape.YDim) + static_cast<size_t>(ty)];
                 target.Larvae[static_cast<size_t>(s)] += 1;
                 target.LarvaeCount += 1;
             }

@@ -12,6 +12,12 @@ void ClearAllCells(Model& m);
 
 // The one rule for positions outside the grid: wrapped with Torus, else rejected.
 inline bool WrapCoordinates(const Model& m, int& x, int& y);
+// The same on a copy of the grid's size and wrap flag, for loops that write cells.
+struct TGridShape {
+    int32_t XDim, YDim;
+    bool Torus;
+};
+inline bool WrapCoordinates(const TGridShape& g, int& x, int& y);
 
 TSpeciesCounts CountSizedIndividuals(const Model& m, int x, int y);
 double SizedCover(const Model& m, int x, int y);
@@ -29,15 +35,20 @@ void InitialFill(Model& m, int columns);
 
 namespace marovi {
 
-inline bool WrapCoordinates(const Model& m, int& x, int& y)
+inline bool WrapCoordinates(const TGridShape& g, int& x, int& y)
 {
-    if (m.Torus) {
-        if (m.XDim <= 0 || m.YDim <= 0) return false;
-        if (x < 0 || x > m.XMax) { x %= m.XDim; if (x < 0) x += m.XDim; }
-        if (y < 0 || y > m.YMax) { y %= m.YDim; if (y < 0) y += m.YDim; }
-        return true;
-    }
-    return x >= 0 && x < m.XDim && y >= 0 && y < m.YDim;
+    // One unsigned comparison per coordinate: negative values become huge and fail it too.
+    const bool xInside = static_cast<uint32_t>(x) < static_cast<uint32_t>(g.XDim);
+    const bool yInside = static_cast<uint32_t>(y) < static_cast<uint32_t>(g.YDim);
+    if (xInside && yInside) return true;
+    if (!g.Torus || g.XDim <= 0 || g.YDim <= 0) return false;
+    if (!xInside) { x %= g.XDim; if (x < 0) x += g.XDim; }
+    if (!yInside) { y %= g.YDim; if (y < 0) y += g.YDim; }
+    return true;
 }
+
+inline TGridShape GridShape(const Model& m) { return TGridShape{m.XDim, m.YDim, m.Torus}; }
+
+inline bool WrapCoordinates(const Model& m, int& x, int& y) { return WrapCoordinates(GridShape(m), x, y); }
 
 } // namespace marovi

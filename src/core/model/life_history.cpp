@@ -79,4 +79,16 @@ int32_t CountReproducing(Model& m, TCell& cell, int species)
     return n;
 }
 
+void CountReproducingIndividualRhythm(const Model& m, TCell& cell, TSpeciesCounts& counts)
+{
+    counts.fill(0);
+    for (TIndividual& ind : cell.Individuals) {
+        const TSpecies& s = m.SpeciesPool[static_cast<size_t>(ind.Species)];
+        if (ind.Age >= s.FirstReproduction && ind.Age - ind.LastReproduction >= s.ReproInterval) {
+            ind.LastReproduction = ind.Age;
+            counts[static_cast<size_t>(ind.Species)] += 1;
+        }
+    }
+}
+
 } // namespace marovi

@@ -1,9 +1,10 @@
 #pragma once
 #include <cstdint>
 
+#include "model/types.h"
+
 namespace marovi {
 struct Model;
-struct TCell;
 
 constexpr double DefaultGrowthK = 0.05;
 
@@ -16,5 +17,8 @@ double DeathProbability(const Model& m, int species, int age);
 bool DiesThisStep(Model& m, int species, int age);
 // Counts the individuals of the species that reproduce this step and marks them.
 int32_t CountReproducing(Model& m, TCell& cell, int species);
+// CountReproducing of every species at once, for the individual rhythm only (it draws
+// nothing, so one pass over the list gives the same counts and marks).
+void CountReproducingIndividualRhythm(const Model& m, TCell& cell, TSpeciesCounts& counts);
 
 } // namespace marovi

@@ -29,12 +29,8 @@ void TRandom::SeedRandom(int32_t seed)
     Uniform();
 }
 
-double TRandom::Gauss()
+double TRandom::GaussPair()
 {
-    if (GaussCached == 1) {
-        GaussCached = 0;
-        return GaussValue;
-    }
     double a, b, rsq;
     do {
         a = 2.0 * Uniform() - 1.0;

@@ -16,13 +16,24 @@ public:
     double Uniform();
     // Trunc(Uniform() * n): 0..n-1 for n >= 1, 0 for n = 0, n+1..0 for negative n.
     int32_t RandomInt(int32_t n) { return static_cast<int32_t>(Uniform() * n); }
-    double Gauss();
+    double Gauss()
+    {
+        if (GaussCached == 1) {
+            GaussCached = 0;
+            return GaussValue;
+        }
+        return GaussPair();
+    }
 
     // Generator state, public so that tests and files can inspect it.
     int32_t Table[56] = {};  // 1..55 used
     int32_t Next = 0, NextP = 0;
     int32_t GaussCached = 0;
     double GaussValue = 0.0;
+
+private:
+    // Draws a new pair, caches one deviate and returns the other.
+    double GaussPair();
 };
 
 inline double TRandom::Uniform()
