@@ -520,7 +520,7 @@ TEST(GridFile, FailedSaveKeepsTheOldFile)
         message = e.what();
     }
     setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_EQ(message.rfind("could not save " + path + ": ", 0), 0u) << message;
+    EXPECT_EQ(message.rfind("can not write " + path + ": ", 0), 0u) << message;
     EXPECT_EQ(files_test::ReadAll(path), old);
     size_t files = 0;
     for (const auto& e : std::filesystem::directory_iterator(dir.Path())) files += e.is_regular_file();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "files/safe_file.h"
 #include "util/error.h"
 #include "util/format.h"
 
@@ -16,22 +17,25 @@ void TByteWriter::Write(const void* data, size_t n)
     const auto* p = static_cast<const uint8_t*>(data);
     if (buf_.capacity() == 0) buf_.reserve(BufferSize);
     if (buf_.size() + n > BufferSize) Flush();
-    if (n > BufferSize) {
-        if (text_) text_->append(reinterpret_cast<const char*>(p), n);
-        else if (std::fwrite(p, 1, n, file_) != n) failed_ = true;
-        return;
-    }
-    buf_.insert(buf_.end(), p, p + n);
+    if (n > BufferSize)
+        Put(p, n);
+    else
+        buf_.insert(buf_.end(), p, p + n);
 }
 
-bool TByteWriter::Flush()
+void TByteWriter::Put(const uint8_t* p, size_t n)
 {
-    if (!buf_.empty()) {
-        if (text_) text_->append(reinterpret_cast<const char*>(buf_.data()), buf_.size());
-        else if (std::fwrite(buf_.data(), 1, buf_.size(), file_) != buf_.size()) failed_ = true;
-        buf_.clear();
-    }
-    return !failed_;
+    const std::string_view bytes(reinterpret_cast<const char*>(p), n);
+    if (text_)
+        text_->append(bytes);
+    else
+        file_->Write(bytes);
+}
+
+void TByteWriter::Flush()
+{
+    Put(buf_.data(), buf_.size());
+    buf_.clear();
 }
 
 TByteReader::TByteReader(const std::string& path) : name_(path)

@@ -57,11 +57,13 @@ private:
     std::array<uint8_t, N> b_{};
 };
 
+class TSafeFile;
+
 // Buffered output of a file's bytes, either appended to a string or written to a file.
 class TByteWriter {
 public:
     explicit TByteWriter(std::string& out) : text_(&out) {}
-    explicit TByteWriter(std::FILE* file) : file_(file) {}
+    explicit TByteWriter(TSafeFile& file) : file_(&file) {}
     TByteWriter(const TByteWriter&) = delete;
     TByteWriter& operator=(const TByteWriter&) = delete;
     ~TByteWriter() = default; // callers Flush(); a destructor must not throw
@@ -70,14 +72,14 @@ public:
     template <size_t N>
     void Write(const TRecordOut<N>& r) { Write(r.Data(), N); }
     void Write(std::string_view s) { Write(s.data(), s.size()); }
-    // Hands everything buffered to the string or the file; false when the file refused it.
-    bool Flush();
+    // Hands everything buffered to the string or the file (which throws when it fails).
+    void Flush();
 
 private:
+    void Put(const uint8_t* p, size_t n);
     std::string* text_ = nullptr;
-    std::FILE* file_ = nullptr;
+    TSafeFile* file_ = nullptr;
     std::vector<uint8_t> buf_;
-    bool failed_ = false;
 };
 
 // Bounded input of a file's bytes, from memory or from a file through a buffer. Every read

@@ -6,9 +6,8 @@
 
 namespace marovi {
 
-// Writes a file through a temporary file beside it that replaces the target only when every
-// byte was written; on failure the temporary file is removed, any old file stays as it was,
-// and marovi::Error names the file.
+// Writes a file through TSafeFile: the target is replaced only when every byte was written;
+// on failure any old file stays as it was and marovi::Error names the file.
 void SaveReplacing(const std::string& path, const std::function<void(TByteWriter&)>& write);
 
 } // namespace marovi
