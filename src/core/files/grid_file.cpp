@@ -310,7 +310,7 @@ void ReadGridFile(Model& m, TByteReader& r, const TLoadProgress& progress)
     ClearSpeciesPool(fresh);
     CreateGrid(fresh, counts.XDim, counts.YDim);
     CreateSpeciesPool(fresh, counts.Species);
-    ClearAllCells(fresh);
+    // The new cells are empty; the file gives each its capacity, counters and substrate.
     ReadHeaderValues(fresh, h);
 
     const uint8_t letter = h.U8(528);

@@ -1,0 +1,117 @@
+// Grid file save and load of the default scenario after 100 steps (about 75,000
+// individuals), against one fwrite / fread of the same number of bytes.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "files/grid_file.h"
+#include "model/grid.h"
+#include "model/model.h"
+#include "model/simulation.h"
+#include "model/step.h"
+
+namespace {
+
+const marovi::Model& Scenario()
+{
+    static const std::unique_ptr<marovi::Model> m = [] {
+        auto s = std::make_unique<marovi::Model>();
+        marovi::InitStartupModel(*s, 4711);
+        s->RandomSeed = 4711;
+        marovi::NewSimulationModel(*s, 0);
+        for (int i = 0; i < 100; ++i) marovi::SimulationStep(*s);
+        return s;
+    }();
+    return *m;
+}
+
+std::string TempPath(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
+
+void Counters(benchmark::State& state, size_t bytes)
+{
+    long long individuals = 0;
+    for (const auto& c : Scenario().Cells) individuals += c.IndividualCount;
+    state.counters["individuals"] = static_cast<double>(individuals);
+    state.counters["bytes"] = static_cast<double>(bytes);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+
+void BM_SaveGridFile(benchmark::State& state)
+{
+    const std::string path = TempPath("marovi_bench_save.mgf");
+    for (auto _ : state) marovi::SaveGridFile(Scenario(), path);
+    Counters(state, std::filesystem::file_size(path));
+    std::filesystem::remove(path);
+}
+
+void BM_FwriteSameBytes(benchmark::State& state)
+{
+    const std::string bytes = marovi::GridFileBytes(Scenario());
+    const std::string path = TempPath("marovi_bench_fwrite.bin");
+    for (auto _ : state) {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    Counters(state, bytes.size());
+    std::filesystem::remove(path);
+}
+
+void BM_LoadGridFile(benchmark::State& state)
+{
+    const std::string path = TempPath("marovi_bench_load.mgf");
+    marovi::SaveGridFile(Scenario(), path);
+    marovi::Model m;
+    for (auto _ : state) {
+        marovi::LoadGridFile(m, path);
+        benchmark::DoNotOptimize(m.StepAbundance);
+    }
+    Counters(state, std::filesystem::file_size(path));
+    std::filesystem::remove(path);
+}
+
+void BM_FreadSameBytes(benchmark::State& state)
+{
+    const std::string path = TempPath("marovi_bench_fread.mgf");
+    marovi::SaveGridFile(Scenario(), path);
+    std::string buffer(std::filesystem::file_size(path), '\0');
+    for (auto _ : state) {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        benchmark::DoNotOptimize(std::fread(buffer.data(), 1, buffer.size(), f));
+        std::fclose(f);
+    }
+    Counters(state, buffer.size());
+    std::filesystem::remove(path);
+}
+
+// The floor of any load: a fresh 100 x 100 model replacing the current one, no file at all.
+void BM_FreshGridOnly(benchmark::State& state)
+{
+    marovi::Model m;
+    for (auto _ : state) {
+        marovi::Model fresh;
+        marovi::CreateGrid(fresh, 100, 100);
+        m = std::move(fresh);
+        benchmark::DoNotOptimize(m.Cells.data());
+    }
+}
+
+BENCHMARK(BM_SaveGridFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FwriteSameBytes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadGridFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FreadSameBytes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FreshGridOnly)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Scenario(); // the 100 steps are not part of any measurement
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
