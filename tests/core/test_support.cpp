@@ -6,6 +6,7 @@
 #include "model/grid.h"
 #include "model/life_history.h"
 #include "model/species_pool.h"
+#include "util/error.h"
 
 namespace marovi::test {
 
@@ -118,6 +119,16 @@ TIndividual& Place(Model& m, int x, int y, int species, int age, int lastReprodu
                 return c.Individuals.back();
             }
     throw std::logic_error("cell full");
+}
+
+std::string ErrorText(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return "(no error)";
 }
 
 } // namespace marovi::test

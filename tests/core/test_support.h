@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "model/model.h"
 
@@ -21,5 +23,8 @@ Model MakeModel(int xdim, int ydim, int species, int capacity, int32_t seed = 1)
 
 // Places an individual without drawing positions: first free position in row-major order.
 TIndividual& Place(Model& m, int x, int y, int species, int age, int lastReproduction = 0);
+
+// The message of the marovi::Error that f throws, or "(no error)".
+std::string ErrorText(const std::function<void()>& f);
 
 } // namespace marovi::test
