@@ -1,0 +1,59 @@
+// A time step allocates nothing once every cell has reached its capacity: individuals
+// live in per-cell vectors that keep their room, larvae are only counts. This executable
+// replaces the global allocation functions to count every heap allocation.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "model/model.h"
+#include "model/simulation.h"
+#include "model/step.h"
+
+namespace {
+std::atomic<long long> allocations{0};
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+bool AllCellsFull(const marovi::Model& m)
+{
+    for (const marovi::TCell& c : m.Cells)
+        if (c.IndividualCount < c.Capacity) return false;
+    return true;
+}
+
+TEST(StepAllocation, NoHeapAllocationOnceCellsAreFull)
+{
+    marovi::Model m;
+    marovi::InitStartupModel(m, 4711, 40, 40);
+    m.RandomSeed = 4711;
+    marovi::NewSimulationModel(m, 0);
+    ASSERT_TRUE(AllCellsFull(m)); // the full start fill
+
+    // The counter itself must see allocations, or the test proves nothing.
+    const long long probe = allocations.load();
+    ::operator delete(::operator new(8));
+    ASSERT_EQ(allocations.load(), probe + 1);
+
+    for (int i = 0; i < 3; ++i) marovi::SimulationStep(m); // lists have reached their capacity
+    const long long before = allocations.load();
+    for (int i = 0; i < 20; ++i) marovi::SimulationStep(m);
+    EXPECT_EQ(allocations.load(), before);
+    EXPECT_GT(m.TimeStep, 20);
+}
+
+} // namespace
