@@ -74,12 +74,7 @@ TEST(Grid, InsertDrawsPositionsUntilFreeAndAppends)
     bool occupied[10][10] = {};
     for (int k = 0; k < 100; ++k) {
         InsertIndividual(m, 1, 0, k % 3, 4, 15);
-        int px, py;
-        do {
-            px = replay.RandomInt(10); // x first, then y
-            py = replay.RandomInt(10);
-        } while (occupied[px][py]);
-        occupied[px][py] = true;
+        auto [px, py] = test::ReplayPosition(replay, occupied);
         const TIndividual& ind = m.Cell(1, 0).Individuals.back();
         ASSERT_EQ(ind.PosX, px);
         ASSERT_EQ(ind.PosY, py);
@@ -216,12 +211,7 @@ TEST(Grid, InitialFillDrawOrder)
                     age = r.RandomInt(sp.NormalLifespan);
                     last = r.RandomInt(sp.NormalLifespan);
                 }
-                int px, py;
-                do {
-                    px = r.RandomInt(10);
-                    py = r.RandomInt(10);
-                } while (occupied[px][py]);
-                occupied[px][py] = true;
+                auto [px, py] = test::ReplayPosition(r, occupied);
                 ASSERT_EQ(ind.Species, s);
                 ASSERT_EQ(ind.Age, age);
                 ASSERT_EQ(ind.LastReproduction, last);

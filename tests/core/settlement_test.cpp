@@ -86,12 +86,7 @@ TEST(Settlement, SettlersFillTheCellThenTheRestIsLost)
         int s = pick < pool[0] ? 0 : 2;
         pool[static_cast<size_t>(s)] -= 1;
         settled.push_back(s);
-        int px, py;
-        do {
-            px = r.RandomInt(10);
-            py = r.RandomInt(10);
-        } while (occupied[px][py]);
-        occupied[px][py] = true;
+        test::ReplayPosition(r, occupied);
     }
     ASSERT_EQ(c.IndividualCount, 4);
     for (int k = 0; k < 3; ++k) {

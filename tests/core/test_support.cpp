@@ -121,6 +121,17 @@ TIndividual& Place(Model& m, int x, int y, int species, int age, int lastReprodu
     throw std::logic_error("cell full");
 }
 
+std::pair<int, int> ReplayPosition(TRandom& r, bool occupied[CellSide][CellSide])
+{
+    int px, py;
+    do {
+        px = r.RandomInt(CellSide);
+        py = r.RandomInt(CellSide);
+    } while (occupied[px][py]);
+    occupied[px][py] = true;
+    return {px, py};
+}
+
 std::string ErrorText(const std::function<void()>& f)
 {
     try {

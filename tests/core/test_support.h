@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "model/model.h"
 
@@ -23,6 +24,9 @@ Model MakeModel(int xdim, int ydim, int species, int capacity, int32_t seed = 1)
 
 // Places an individual without drawing positions: first free position in row-major order.
 TIndividual& Place(Model& m, int x, int y, int species, int age, int lastReproduction = 0);
+
+// Replays the position draws of an insertion (x, then y, until free) and marks the result.
+std::pair<int, int> ReplayPosition(TRandom& r, bool occupied[CellSide][CellSide]);
 
 // The message of the marovi::Error that f throws, or "(no error)".
 std::string ErrorText(const std::function<void()>& f);
