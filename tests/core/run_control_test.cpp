@@ -125,3 +125,44 @@ TEST(RunControl, ExtraDisturbanceOccursExactlyOnceAfterTheStep)
     EXPECT_EQ(extra.StepAbundance, plain.StepAbundance); // the census was taken before
     EXPECT_EQ(shannon, ShannonIndex(extra, extra.StepAbundance));
 }
+
+TEST(RunControl, BatchRunsRoundsWithAShortLastOne)
+{
+    Model m = SmallScenario();
+    TStatusList list = FixedList();
+    list.StartNew(m);
+    std::vector<int> reported;
+    TBatchResult r = RunBatch(m, 10, 3, &list, [&](int done) { reported.push_back(done); });
+    EXPECT_EQ(r.StepsDone, 10);
+    EXPECT_EQ(m.TimeStep, 10);
+    EXPECT_EQ(reported, (std::vector<int>{3, 6, 9, 10}));
+    ASSERT_EQ(list.Size(), 6u);
+    EXPECT_EQ(list.Lines()[0].substr(0, 10), "T; 000010;");
+    EXPECT_EQ(list.Lines()[3].substr(0, 10), "T; 000003;");
+    EXPECT_EQ(list.Lines()[4].substr(0, 9), "T;000000;");
+
+    // Without a list the same steps are taken.
+    Model again = SmallScenario();
+    RunBatch(again, 10, 3, nullptr);
+    for (size_t i = 0; i < m.Cells.size(); ++i) ASSERT_EQ(m.Cells[i].Abundance, again.Cells[i].Abundance);
+
+    EXPECT_EQ(RunBatch(m, 0, 3, &list).StepsDone, 0);
+    EXPECT_EQ(list.Size(), 6u);
+}
+
+TEST(RunControl, BatchEndsAtTheTerminationCriterion)
+{
+    Model m = SmallScenario();
+    m.MaxRuntime = 4;
+    TStatusList list = FixedList();
+    TBatchResult r = RunBatch(m, 100, 3, &list);
+    EXPECT_EQ(r.StepsDone, 4);
+    EXPECT_TRUE(r.End.TerminationReached);
+    EXPECT_EQ(list.Size(), 2u); // after steps 3 and 4; the rest of the second round is skipped
+    EXPECT_EQ(list.Lines()[0].substr(0, 10), "T; 000004;");
+
+    Model single = SmallScenario(1);
+    r = RunBatch(single, 100, 1, &list);
+    EXPECT_EQ(r.StepsDone, 1);
+    EXPECT_TRUE(r.End.DiversityZero);
+}

@@ -1,5 +1,6 @@
 #include "model/simulation.h"
 
+#include <algorithm>
 #include <random>
 
 #include "analysis/indices.h"
@@ -54,15 +55,19 @@ int RunRoundSteps(Model& m, int steps)
     return done;
 }
 
-TRoundEnd FinishRound(const Model& m, TStatusList& list)
+TRoundEnd RoundEnd(const Model& m)
 {
     TRoundEnd end;
-    list.AddRunEntry(m);
-    if (ShannonIndex(m, m.StepAbundance) == 0) {
-        end.DiversityZero = true;
-        list.AddEntry(m);
-    }
+    end.DiversityZero = ShannonIndex(m, m.StepAbundance) == 0;
     end.TerminationReached = m.TerminateFlag;
+    return end;
+}
+
+TRoundEnd FinishRound(const Model& m, TStatusList& list)
+{
+    const TRoundEnd end = RoundEnd(m);
+    list.AddRunEntry(m);
+    if (end.DiversityZero) list.AddEntry(m);
     list.OverflowIfFull();
     return end;
 }
@@ -71,6 +76,19 @@ void ContinueAfterTermination(Model& m)
 {
     m.MaxRuntime = 0;
     m.TerminateFlag = false;
+}
+
+TBatchResult RunBatch(Model& m, int steps, int every, TStatusList* list, const std::function<void(int)>& progress)
+{
+    TBatchResult result;
+    if (every < 1) every = 1;
+    while (result.StepsDone < steps) {
+        result.StepsDone += RunRoundSteps(m, std::min(every, steps - result.StepsDone));
+        result.End = list ? FinishRound(m, *list) : RoundEnd(m);
+        if (progress) progress(result.StepsDone);
+        if (result.End.DiversityZero || result.End.TerminationReached) break;
+    }
+    return result;
 }
 
 int32_t ClockSeed()
