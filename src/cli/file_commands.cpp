@@ -1,9 +1,290 @@
+// The simulation and file commands: new, run, export, info.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
 #include "commands.h"
+#include "files/exports.h"
+#include "files/grid_file.h"
+#include "files/status_list.h"
+#include "files/summary.h"
+#include "model/model.h"
+#include "model/simulation.h"
+#include "runner.h"
+#include "util/error.h"
+#include "util/format.h"
 
 namespace marovi::cli {
+namespace {
 
-void AddFileCommands(CLI::App& /*app*/) {}
+constexpr int MaxGridSide = 10000;
+constexpr long long MaxGridCells = 4000000;
+
+struct TRunOptions {
+    std::string In;
+    int32_t Seed = 0;
+    std::string Grid;
+    int Fill = 0;
+    bool CommonRhythm = false;
+    int Steps = 0;
+    std::string Out;
+    bool Status = false;
+    int Every = 1;
+    int Replicates = 1;
+    int Jobs = 1;
+    CLI::Option* SeedOption = nullptr;
+    CLI::Option* GridOption = nullptr;
+    CLI::Option* FillOption = nullptr;
+    CLI::Option* ReplicatesOption = nullptr;
+    CLI::Option* JobsOption = nullptr;
+    bool IsNew = false;
+};
+
+bool Given(const CLI::Option* o) { return o && o->count() > 0; }
+
+void ParseGrid(const std::string& text, int& w, int& h)
+{
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string::npos || !ParseInt(text.substr(0, x), w) || !ParseInt(text.substr(x + 1), h))
+        throw Error("--grid " + text + ": expected WIDTHxHEIGHT, e.g. 100x100");
+    if (w < 1 || h < 1 || w > MaxGridSide || h > MaxGridSide || static_cast<long long>(w) * h > MaxGridCells)
+        throw Error(Format("--grid %s: each side must be 1..%d and the grid at most %d cells",
+                           {text, MaxGridSide, MaxGridCells}));
+}
+
+Model LoadModel(const std::string& path)
+{
+    Model m;
+    LoadGridFile(m, path);
+    m.FileName = path;
+    return m;
+}
+
+void CheckOptions(const TRunOptions& o)
+{
+    if (o.Steps < 0) throw Error("--steps must not be negative");
+    if (o.Every < 1) throw Error("--every must be at least 1");
+    if (o.Replicates < 1) throw Error("--replicates must be at least 1");
+    if (Given(o.JobsOption) && o.Jobs < 1) throw Error("--jobs must be at least 1");
+    if (Given(o.ReplicatesOption) && !Given(o.SeedOption))
+        throw Error("--replicates needs --seed: replicate i runs with seed S+i-1");
+    if (Given(o.ReplicatesOption) && static_cast<long long>(o.Seed) + o.Replicates - 1 > INT32_MAX)
+        throw Error("--seed + --replicates - 1 exceeds the largest seed 2147483647");
+    if (Given(o.GridOption) && !o.In.empty()) throw Error("--grid applies only to a new start without IN.mgf");
+    if (Given(o.FillOption) && o.Fill < -1) throw Error("--fill must be -1 (no fill) or more");
+    if (o.Status && CompanionFileName(o.Out) == o.Out)
+        throw Error("--out " + o.Out + ": its companion file would have the same name");
+}
+
+// One complete run: the model prepared, the steps, the files saved.
+void RunOne(const TRunOptions& o, const Model* loaded, std::optional<int32_t> seed, int gridW, int gridH,
+            const std::string& out, const std::function<void(int)>& progress, std::ostream& notes)
+{
+    Model m;
+    if (o.IsNew) {
+        if (loaded) m = *loaded;
+        else InitStartupModel(m, seed ? *seed : ClockSeed(), gridW, gridH);
+        if (seed) m.RandomSeed = *seed;
+        if (Given(o.FillOption)) m.StartFill = o.Fill;
+        if (o.CommonRhythm) m.OldReproInterval = false;
+        NewSimulationModel(m, ClockSeed());
+    } else {
+        m = *loaded;
+        // The generator's state is not stored in a grid file: it always gets a seed.
+        m.Random.SeedRandom(seed ? *seed : ClockSeed());
+        if (o.CommonRhythm) m.OldReproInterval = false;
+    }
+
+    std::unique_ptr<TTempDir> tempDir;
+    std::unique_ptr<TStatusList> list;
+    if (o.Status) {
+        tempDir = std::make_unique<TTempDir>();
+        list = std::make_unique<TStatusList>(LocalDateTimeText, tempDir->Path());
+        if (o.IsNew) list->StartNew(m);
+    }
+    const TBatchResult result = RunBatch(m, o.Steps, o.Every, list.get(), progress);
+    if (result.StepsDone < o.Steps) {
+        notes << "marovi-cli: " << out << ": the run stopped at time step " << m.TimeStep
+              << (result.End.DiversityZero ? ": the diversity fell to 0\n" : ": the termination criterion holds\n");
+    }
+    m.FileName = out;
+    SaveRunOutputs(m, out, list.get());
+}
+
+void RunReplicates(const TRunOptions& o, const Model* loaded, int gridW, int gridH)
+{
+    const int jobs = std::min(o.Replicates, Given(o.JobsOption) ? o.Jobs
+                                                                 : std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
+    for (int r = 1; r <= o.Replicates; ++r) CheckWritable(ReplicateName(o.Out, r));
+    std::atomic<int> next{0}, done{0};
+    std::mutex lock;
+    std::string firstError;
+    TProgressLine progress;
+    auto worker = [&] {
+        for (int r = next++; r < o.Replicates; r = next++) {
+            {
+                std::lock_guard<std::mutex> g(lock);
+                if (!firstError.empty()) return;
+            }
+            try {
+                std::ostringstream notes;
+                RunOne(o, loaded, o.Seed + r, gridW, gridH, ReplicateName(o.Out, r + 1), {}, notes);
+                std::lock_guard<std::mutex> g(lock);
+                progress.Finish();
+                std::cerr << notes.str();
+                progress.Show(Format("replicates done: %d of %d", {++done, o.Replicates}), true);
+            } catch (const std::exception& e) {
+                std::lock_guard<std::mutex> g(lock);
+                if (firstError.empty()) firstError = ReplicateName(o.Out, r + 1) + ": " + e.what();
+                return;
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int j = 0; j < jobs; ++j) threads.emplace_back(worker);
+    for (auto& t : threads) t.join();
+    progress.Finish();
+    if (!firstError.empty()) throw Error(firstError);
+}
+
+void ExecuteRun(const TRunOptions& o)
+{
+    CheckOptions(o);
+    int gridW = 100, gridH = 100;
+    if (Given(o.GridOption)) ParseGrid(o.Grid, gridW, gridH);
+    std::optional<Model> loaded;
+    if (!o.In.empty()) loaded = LoadModel(o.In);
+    if (Given(o.ReplicatesOption)) {
+        RunReplicates(o, loaded ? &*loaded : nullptr, gridW, gridH);
+        return;
+    }
+    CheckWritable(o.Out);
+    std::optional<int32_t> seed;
+    if (Given(o.SeedOption)) seed = o.Seed;
+    TProgressLine progress;
+    RunOne(o, loaded ? &*loaded : nullptr, seed, gridW, gridH, o.Out,
+           [&](int steps) { progress.Show(Format("time step %d of %d", {steps, o.Steps})); }, std::cerr);
+}
+
+void AddRunOptions(CLI::App* cmd, const std::shared_ptr<TRunOptions>& o)
+{
+    cmd->add_option("--steps", o->Steps, "number of time steps (the run ends earlier, as the desktop run "
+                                         "does, when the diversity falls to 0 or the termination criterion holds)")
+        ->required();
+    cmd->add_option("--out", o->Out, "the grid file to write (.mgf)")->required();
+    cmd->add_flag("--status", o->Status,
+                  "also write OUT's companion file (OUT with the extension .TXT): the status list of the run");
+    cmd->add_option("--every", o->Every, "one status entry every K time steps (default 1)");
+    cmd->add_flag("--common-rhythm", o->CommonRhythm,
+                  "reproduce in the common rhythm with asynchrony (old reproduction interval off)");
+}
+
+void AddNew(CLI::App& app)
+{
+    auto o = std::make_shared<TRunOptions>();
+    o->IsNew = true;
+    CLI::App* cmd = app.add_subcommand("new", "start a new simulation (as \"new\" does), run it and save it");
+    cmd->add_option("IN", o->In, "a grid file whose landscape, species and settings are used; without it the "
+                                 "start-up state: 10 default species on a random landscape");
+    o->SeedOption = cmd->add_option("--seed", o->Seed, "random seed S: the landscape (without IN) and the new start; "
+                                                       "without it the clock");
+    o->GridOption = cmd->add_option("--grid", o->Grid, "grid size WxH of the start-up state (default 100x100)");
+    o->FillOption = cmd->add_option("--fill", o->Fill, "fill columns 0..COLUMNS at the start (-1: none)");
+    AddRunOptions(cmd, o);
+    o->ReplicatesOption = cmd->add_option("--replicates", o->Replicates,
+                                          "R replicates with seeds S..S+R-1, written to OUT's stem + _001.mgf, _002.mgf, ...");
+    o->JobsOption = cmd->add_option("--jobs", o->Jobs, "replicates run side by side (default: the number of cores)");
+    cmd->callback([o] { ExecuteRun(*o); });
+}
+
+void AddRun(CLI::App& app)
+{
+    auto o = std::make_shared<TRunOptions>();
+    CLI::App* cmd = app.add_subcommand("run", "continue a saved simulation for some time steps and save it");
+    cmd->add_option("IN", o->In, "the grid file to continue")->required();
+    o->SeedOption = cmd->add_option("--seed", o->Seed, "seed of the random generator (without it the clock)");
+    AddRunOptions(cmd, o);
+    cmd->callback([o] { ExecuteRun(*o); });
+}
+
+struct TExportOptions {
+    std::string What, In, Out, Separator;
+    CLI::Option* SeparatorOption = nullptr;
+};
+
+char SeparatorChar(const std::string& text)
+{
+    if (text == "tab") return '\t';
+    if (text.size() != 1 || text[0] == '\r' || text[0] == '\n')
+        throw Error("--separator " + text + ": one character expected (or \"tab\")");
+    return text[0];
+}
+
+void ExecuteExport(const TExportOptions& o)
+{
+    CheckWritable(o.Out);
+    const bool newSeparator = Given(o.SeparatorOption);
+    const char separator = newSeparator ? SeparatorChar(o.Separator) : ';';
+    Model m = LoadModel(o.In);
+    if (o.What == "status") {
+        TTempDir tempDir;
+        TStatusList list(LocalDateTimeText, tempDir.Path());
+        const std::string companion = CompanionFileName(o.In);
+        if (std::filesystem::exists(companion)) {
+            // Its lines are copied as they were written, with the file's separator.
+            const TPopulationData data = LoadPopulationData(m, companion, m.FirstSpeciesColumn, list);
+            if (!data.Error.empty()) std::cerr << "marovi-cli: warning: reading stopped at " << data.Error << "\n";
+        } else {
+            if (newSeparator) m.Separator = separator;
+            list.StartLoaded(m);
+        }
+        list.SaveStatusData(o.Out);
+        return;
+    }
+    if (newSeparator) m.Separator = separator;
+    if (o.What == "individuals") SaveIndividualList(m, o.Out);
+    else SaveSpeciesList(m, o.Out);
+}
+
+void AddExport(CLI::App& app)
+{
+    auto o = std::make_shared<TExportOptions>();
+    CLI::App* cmd = app.add_subcommand("export", "write a text export of a saved simulation");
+    cmd->add_option("WHAT", o->What, "individuals: every individual; species: adults and larvae of every species "
+                                     "in every cell; status: the status list of the run (the companion file)")
+        ->required()
+        ->check(CLI::IsMember({"individuals", "species", "status"}));
+    cmd->add_option("IN", o->In, "the grid file")->required();
+    cmd->add_option("OUT", o->Out, "the text file to write")->required();
+    o->SeparatorOption = cmd->add_option("--separator", o->Separator,
+                                         "field separator C (one character or \"tab\"; default: the file's)");
+    cmd->callback([o] { ExecuteExport(*o); });
+}
+
+void AddInfo(CLI::App& app)
+{
+    auto in = std::make_shared<std::string>();
+    CLI::App* cmd = app.add_subcommand("info", "print a summary of a saved simulation");
+    cmd->add_option("IN", *in, "the grid file")->required();
+    cmd->callback([in] { std::cout << SimulationSummary(LoadModel(*in)); });
+}
+
+} // namespace
+
+void AddFileCommands(CLI::App& app)
+{
+    AddNew(app);
+    AddRun(app);
+    AddExport(app);
+    AddInfo(app);
+}
 
 } // namespace marovi::cli

@@ -1,0 +1,307 @@
+// End-to-end tests of marovi-cli: the built binary is run on files in a scratch directory.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "files/grid_file.h"
+#include "model/model.h"
+#include "model/status_line.h"
+
+namespace fs = std::filesystem;
+using marovi::Model;
+
+namespace {
+
+struct TCliResult {
+    int Code = -1;
+    std::string Out, Err;
+};
+
+std::string ReadBytes(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> ReadLines(const fs::path& p)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(ReadBytes(p));
+    std::string line;
+    while (std::getline(in, line)) {
+        EXPECT_FALSE(line.empty());
+        EXPECT_EQ(line.back(), '\r') << p;
+        if (!line.empty()) line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The lines of a status file without their date and time (the text before the first ';').
+std::vector<std::string> WithoutDates(const std::vector<std::string>& lines)
+{
+    std::vector<std::string> rest;
+    for (const std::string& l : lines) rest.push_back(l[0] == '#' ? l : l.substr(l.find(';')));
+    return rest;
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() /
+              ("marovi_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    TCliResult Run(const std::string& arguments) const
+    {
+        const fs::path out = dir / ".stdout", err = dir / ".stderr";
+        const std::string command = "cd '" + dir.string() + "' && '" MAROVI_CLI "' " + arguments + " >'" +
+                                    out.string() + "' 2>'" + err.string() + "' </dev/null";
+        const int status = std::system(command.c_str());
+        TCliResult r;
+        r.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.Out = ReadBytes(out);
+        r.Err = ReadBytes(err);
+        fs::remove(out);
+        fs::remove(err);
+        return r;
+    }
+
+    // The files a command left, scratch files of the test excluded.
+    std::vector<std::string> Files() const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    Model Load(const std::string& name) const
+    {
+        Model m;
+        marovi::LoadGridFile(m, (dir / name).string());
+        return m;
+    }
+
+    fs::path dir;
+};
+
+using Names = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(Cli, EveryCommandHasHelp)
+{
+    const std::pair<const char*, const char*> commands[] = {
+        {"new", "--replicates"}, {"run", "--every"}, {"export", "--separator"}, {"info", "IN"}};
+    for (const auto& [command, option] : commands) {
+        TCliResult r = Run(std::string(command) + " --help");
+        EXPECT_EQ(r.Code, 0) << command;
+        EXPECT_NE(r.Out.find(option), std::string::npos) << command << ":\n" << r.Out;
+    }
+    TCliResult r = Run("--help");
+    EXPECT_EQ(r.Code, 0);
+    for (const char* command : {"new", "run", "export", "info"}) EXPECT_NE(r.Out.find(command), std::string::npos);
+    EXPECT_NE(Run("").Code, 0); // a command is required
+}
+
+TEST_F(Cli, NewWritesTheRunAndItsStatusList)
+{
+    TCliResult r = Run("new --seed 11 --grid 20x15 --steps 5 --every 2 --status --out run.mgf");
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    EXPECT_EQ(r.Err, ""); // no progress line when stderr is not a terminal
+    EXPECT_EQ(Files(), (Names{"run.TXT", "run.mgf"}));
+
+    Model m = Load("run.mgf");
+    EXPECT_EQ(m.XDim, 20);
+    EXPECT_EQ(m.YDim, 15);
+    EXPECT_EQ(m.TimeStep, 5);
+    EXPECT_EQ(m.SpeciesMax, 9);
+    EXPECT_EQ(m.RandomSeed, 11);
+
+    // Rounds of 2, 2 and 1 steps, newest first, then the two lines of the new start.
+    const auto lines = ReadLines(dir / "run.TXT");
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0].substr(lines[0].find(';')), "; " + marovi::StatusLine(m));
+    EXPECT_EQ(lines[0].substr(lines[0].find(';'), 9), "; 000005;");
+    EXPECT_EQ(lines[1].substr(lines[1].find(';'), 9), "; 000004;");
+    EXPECT_EQ(lines[2].substr(lines[2].find(';'), 9), "; 000002;");
+    EXPECT_EQ(lines[3].substr(lines[3].find(';'), 8), ";000000;");
+    EXPECT_EQ(lines[4], "# time;" + marovi::StatusHeader(m));
+    EXPECT_EQ(lines[0].find(';'), 19u); // "yyyy-mm-dd hh:nn:ss"
+}
+
+TEST_F(Cli, SameSeedSameFileOtherSeedOtherFile)
+{
+    ASSERT_EQ(Run("new --seed 3 --grid 12x12 --steps 4 --out a.mgf").Code, 0);
+    ASSERT_EQ(Run("new --seed 3 --grid 12x12 --steps 4 --out b.mgf").Code, 0);
+    ASSERT_EQ(Run("new --seed 4 --grid 12x12 --steps 4 --out c.mgf").Code, 0);
+    EXPECT_EQ(ReadBytes(dir / "a.mgf"), ReadBytes(dir / "b.mgf"));
+    EXPECT_NE(ReadBytes(dir / "a.mgf"), ReadBytes(dir / "c.mgf"));
+    EXPECT_EQ(Files(), (Names{"a.mgf", "b.mgf", "c.mgf"})); // no companion without --status
+}
+
+TEST_F(Cli, ReplicatesEqualSingleRunsWithTheirSeeds)
+{
+    TCliResult r = Run("new --seed 40 --replicates 3 --jobs 2 --grid 12x10 --steps 6 --every 3 --status --out rep.mgf");
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    EXPECT_EQ(Files(), (Names{"rep_001.TXT", "rep_001.mgf", "rep_002.TXT", "rep_002.mgf", "rep_003.TXT", "rep_003.mgf"}));
+    for (int i = 0; i < 3; ++i) {
+        const std::string single = "single" + std::to_string(i) + ".mgf";
+        ASSERT_EQ(Run("new --seed " + std::to_string(40 + i) + " --grid 12x10 --steps 6 --every 3 --status --out " + single).Code, 0);
+        const std::string rep = "rep_00" + std::to_string(i + 1);
+        EXPECT_EQ(ReadBytes(dir / (rep + ".mgf")), ReadBytes(dir / single)) << rep;
+        EXPECT_EQ(WithoutDates(ReadLines(dir / (rep + ".TXT"))),
+                  WithoutDates(ReadLines(dir / ("single" + std::to_string(i) + ".TXT"))));
+    }
+    EXPECT_NE(ReadBytes(dir / "rep_001.mgf"), ReadBytes(dir / "rep_002.mgf"));
+}
+
+TEST_F(Cli, NewFromAFileKeepsItsLandscapeAndRestarts)
+{
+    ASSERT_EQ(Run("new --seed 8 --grid 10x10 --steps 3 --out base.mgf").Code, 0);
+    TCliResult r = Run("new base.mgf --seed 9 --fill 4 --common-rhythm --steps 0 --status --out restart.mgf");
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    Model base = Load("base.mgf");
+    Model m = Load("restart.mgf");
+    EXPECT_EQ(m.TimeStep, 0);
+    EXPECT_EQ(m.RandomSeed, 9);
+    for (int x = 0; x < 10; ++x)
+        for (int y = 0; y < 10; ++y) {
+            EXPECT_EQ(m.Cell(x, y).Capacity, base.Cell(x, y).Capacity);
+            if (x > 4) EXPECT_EQ(m.Cell(x, y).IndividualCount, 0) << x;
+            else EXPECT_EQ(m.Cell(x, y).IndividualCount, m.Cell(x, y).Capacity) << x;
+        }
+    EXPECT_EQ(ReadLines(dir / "restart.TXT").size(), 2u); // only the lines of the new start
+}
+
+TEST_F(Cli, RunContinuesASavedSimulation)
+{
+    ASSERT_EQ(Run("new --seed 8 --grid 10x10 --steps 3 --out base.mgf").Code, 0);
+    ASSERT_EQ(Run("run base.mgf --seed 5 --steps 4 --status --out a.mgf").Code, 0);
+    ASSERT_EQ(Run("run base.mgf --seed 5 --steps 4 --out b.mgf").Code, 0);
+    EXPECT_EQ(Load("a.mgf").TimeStep, 7);
+    EXPECT_EQ(ReadBytes(dir / "a.mgf"), ReadBytes(dir / "b.mgf"));
+    const auto lines = ReadLines(dir / "a.TXT");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[3].substr(lines[3].find(';'), 9), "; 000004;");
+}
+
+TEST_F(Cli, TerminationCriterionEndsTheRunEarly)
+{
+    ASSERT_EQ(Run("new --seed 8 --grid 10x10 --steps 2 --out base.mgf").Code, 0);
+    Model m = Load("base.mgf");
+    m.MaxRuntime = 5;
+    marovi::SaveGridFile(m, (dir / "term.mgf").string());
+    TCliResult r = Run("run term.mgf --seed 1 --steps 10 --every 2 --status --out out.mgf");
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    EXPECT_EQ(r.Err, "marovi-cli: out.mgf: the run stopped at time step 5: the termination criterion holds\n");
+    EXPECT_EQ(Load("out.mgf").TimeStep, 5);
+    EXPECT_EQ(ReadLines(dir / "out.TXT").size(), 2u); // rounds ending at 4 and 5
+}
+
+TEST_F(Cli, ExportsOfASavedSimulation)
+{
+    ASSERT_EQ(Run("new --seed 2 --grid 6x5 --steps 2 --status --out s.mgf").Code, 0);
+    Model m = Load("s.mgf");
+    int individuals = 0;
+    for (const auto& c : m.Cells) individuals += c.IndividualCount;
+
+    ASSERT_EQ(Run("export individuals s.mgf ind.txt").Code, 0);
+    const auto ind = ReadLines(dir / "ind.txt");
+    EXPECT_EQ(ind.size(), 8u + static_cast<size_t>(individuals));
+    EXPECT_EQ(ind[4], "# timestep 00000002                                  #");
+
+    ASSERT_EQ(Run("export species s.mgf sp.txt --separator ,").Code, 0);
+    const auto sp = ReadLines(dir / "sp.txt");
+    EXPECT_EQ(sp.size(), 7u + 10u * 6u * 5u);
+    EXPECT_EQ(sp[6], "species, xpos , ypos, abundance, larvae @t-1");
+    EXPECT_EQ(sp[7].substr(0, 19), "Species 01,000,000,");
+
+    ASSERT_EQ(Run("export species s.mgf tab.txt --separator tab").Code, 0);
+    EXPECT_EQ(ReadLines(dir / "tab.txt")[7].substr(0, 19), "Species 01\t000\t000\t");
+
+    // The status data of a run without overflow is its companion file.
+    ASSERT_EQ(Run("export status s.mgf status.txt").Code, 0);
+    EXPECT_EQ(ReadBytes(dir / "status.txt"), ReadBytes(dir / "s.TXT"));
+    fs::remove(dir / "s.TXT");
+    ASSERT_EQ(Run("export status s.mgf alone.txt").Code, 0);
+    const auto alone = ReadLines(dir / "alone.txt");
+    ASSERT_EQ(alone.size(), 1u);
+    EXPECT_EQ(alone[0].substr(19), "; " + marovi::StatusLine(m));
+}
+
+TEST_F(Cli, InfoSummarisesTheFile)
+{
+    ASSERT_EQ(Run("new --seed 2 --grid 7x9 --steps 1 --out s.mgf").Code, 0);
+    TCliResult r = Run("info s.mgf");
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    Model m = Load("s.mgf");
+    EXPECT_NE(r.Out.find("grid: 7 x 9 cells, torus\n"), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find("time step: 1\n"), std::string::npos);
+    EXPECT_NE(r.Out.find("species: 10\n"), std::string::npos);
+    EXPECT_NE(r.Out.find("disturbance definitions: 0\n"), std::string::npos);
+    EXPECT_NE(r.Out.find("diversity (Shannon Index): "), std::string::npos);
+    char line[80];
+    std::snprintf(line, sizeof line, "    1  Species 01           %10d", m.StepAbundance[0]);
+    EXPECT_NE(r.Out.find(line), std::string::npos) << line << "\n" << r.Out;
+}
+
+TEST_F(Cli, ErrorsLeaveNoOutputAndFailWithAMessage)
+{
+    struct Case {
+        const char* args;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"run missing.mgf --steps 2 --out o.mgf", "file missing.mgf not found"},
+        {"new --steps 2 --replicates 2 --out o.mgf", "--replicates needs --seed"},
+        {"new --seed 1 --grid 10by10 --steps 2 --out o.mgf", "--grid 10by10: expected WIDTHxHEIGHT"},
+        {"new --seed 1 --grid 0x10 --steps 2 --out o.mgf", "each side must be 1..10000"},
+        {"new --seed 1 --grid 5000x5000 --steps 2 --out o.mgf", "at most 4000000 cells"},
+        {"new --seed 1 --steps 2 --every 0 --out o.mgf", "--every must be at least 1"},
+        {"new --seed 1 --steps -1 --out o.mgf", "--steps must not be negative"},
+        {"new --seed 1 --steps 1 --out no/such/dir/o.mgf", "the directory no/such/dir does not exist"},
+        {"new --seed 1 --steps 1 --status --out o.TXT", "its companion file would have the same name"},
+        {"new --seed 2147483647 --replicates 2 --steps 1 --out o.mgf", "exceeds the largest seed"},
+        {"export individuals missing.mgf o.txt", "file missing.mgf not found"},
+        {"export species missing.mgf o.txt --separator ab", "one character expected"},
+        {"info missing.mgf", "file missing.mgf not found"},
+    };
+    for (const Case& c : cases) {
+        TCliResult r = Run(c.args);
+        EXPECT_NE(r.Code, 0) << c.args;
+        EXPECT_NE(r.Err.find(c.message), std::string::npos) << c.args << ": " << r.Err;
+        EXPECT_EQ(r.Err.rfind("marovi-cli: ", 0), 0u) << r.Err;
+        EXPECT_TRUE(Files().empty()) << c.args;
+    }
+    // Parser errors: a missing required option, an unknown export.
+    for (const char* args : {"new --seed 1 --out o.mgf", "new --seed 1 --steps 2", "export bogus a.mgf b.txt"}) {
+        TCliResult r = Run(args);
+        EXPECT_NE(r.Code, 0) << args;
+        EXPECT_FALSE(r.Err.empty()) << args;
+    }
+    EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(Cli, DamagedInputKeepsTheOldOutput)
+{
+    std::ofstream(dir / "bad.mgf", std::ios::binary) << "MAROVI GRID FILEV 1.20 but nothing more";
+    std::ofstream(dir / "o.mgf", std::ios::binary) << "old";
+    TCliResult r = Run("run bad.mgf --steps 1 --status --out o.mgf");
+    EXPECT_NE(r.Code, 0);
+    EXPECT_NE(r.Err.find("bad.mgf"), std::string::npos) << r.Err;
+    EXPECT_EQ(ReadBytes(dir / "o.mgf"), "old");
+    EXPECT_EQ(Files(), (Names{"bad.mgf", "o.mgf"}));
+}
