@@ -142,6 +142,9 @@ TEST(ExportsPadding, MatchesTheFormatOfPaddedIntegers)
         std::string out = "x";
         AppendPadded(out, v, 3);
         EXPECT_EQ(out, "x" + Format("%.3d", {v})) << v;
+        std::string wide;
+        AppendPadded(wide, v, 8);
+        EXPECT_EQ(wide, Format("%.8d", {v})) << v;
     }
 }
 

@@ -1,6 +1,10 @@
 #include "files/exports.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
+#include <vector>
 
 #include "files/safe_file.h"
 #include "model/model.h"
@@ -24,16 +28,37 @@ void WriteStepAndSize(TSafeFile& out, const Model& m)
 
 } // namespace
 
-void AppendPadded(std::string& out, long long value, int digits)
+char* WritePadded(char* p, long long value, int digits)
 {
+    // Counts of 0..999 are nearly all a species list holds: three digits from a table.
+    static const auto table = [] {
+        std::array<char, 3000> t{};
+        for (int i = 0; i < 1000; ++i) {
+            t[static_cast<size_t>(3 * i)] = static_cast<char>('0' + i / 100);
+            t[static_cast<size_t>(3 * i + 1)] = static_cast<char>('0' + i / 10 % 10);
+            t[static_cast<size_t>(3 * i + 2)] = static_cast<char>('0' + i % 10);
+        }
+        return t;
+    }();
+    if (digits == 3 && value >= 0 && value < 1000) {
+        std::memcpy(p, table.data() + 3 * value, 3);
+        return p + 3;
+    }
     unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
                                              : static_cast<unsigned long long>(value);
     char buf[24];
     const auto res = std::to_chars(buf, buf + sizeof buf, magnitude);
     const int length = static_cast<int>(res.ptr - buf);
-    if (value < 0) out += '-';
-    if (length < digits) out.append(static_cast<size_t>(digits - length), '0');
-    out.append(buf, res.ptr);
+    if (value < 0) *p++ = '-';
+    for (int i = length; i < digits; ++i) *p++ = '0';
+    std::memcpy(p, buf, static_cast<size_t>(length));
+    return p + length;
+}
+
+void AppendPadded(std::string& out, long long value, int digits)
+{
+    char buf[64];
+    out.append(buf, WritePadded(buf, value, digits < 40 ? digits : 40));
 }
 
 void SaveIndividualList(const Model& m, const std::string& path, const TClock& clock)
@@ -69,28 +94,35 @@ void SaveSpeciesList(const Model& m, const std::string& path, const TClock& cloc
 
     // 510,007 lines for 51 species on 100 x 100 cells: the lines are built by hand into
     // one buffer that is written in large blocks.
-    std::string buffer;
-    buffer.reserve(1 << 20);
+    constexpr size_t NumbersRoom = 4 * 24 + 2;
+    size_t longestName = 0;
+    for (const TSpecies& species : m.SpeciesPool) longestName = std::max(longestName, species.Name.size());
+    const size_t BufferSize = (1 << 20) + longestName + 1 + NumbersRoom;
+    std::vector<char> buffer(BufferSize);
+    char* const begin = buffer.data();
+    char* p = begin;
     for (int sp = 0; sp <= m.SpeciesMax; ++sp) {
         const std::string prefix = m.SpeciesPool[static_cast<size_t>(sp)].Name + S;
         for (int x = 0; x <= m.XMax; ++x)
             for (int y = 0; y <= m.YMax; ++y) {
-                buffer += prefix;
-                AppendPadded(buffer, x, 3);
-                buffer += S;
-                AppendPadded(buffer, y, 3);
-                buffer += S;
-                AppendPadded(buffer, m.Cell(x, y).Abundance[static_cast<size_t>(sp)], 3);
-                buffer += S;
-                AppendPadded(buffer, m.PrevLarvaeAt(x, y)[static_cast<size_t>(sp)], 3);
-                buffer += "\r\n";
-                if (buffer.size() >= (1 << 20) - 256) {
-                    out.Write(buffer);
-                    buffer.clear();
+                if (static_cast<size_t>(p - begin) + prefix.size() + NumbersRoom > BufferSize) {
+                    out.Write(std::string_view(begin, static_cast<size_t>(p - begin)));
+                    p = begin;
                 }
+                std::memcpy(p, prefix.data(), prefix.size());
+                p += prefix.size();
+                p = WritePadded(p, x, 3);
+                *p++ = S;
+                p = WritePadded(p, y, 3);
+                *p++ = S;
+                p = WritePadded(p, m.Cell(x, y).Abundance[static_cast<size_t>(sp)], 3);
+                *p++ = S;
+                p = WritePadded(p, m.PrevLarvaeAt(x, y)[static_cast<size_t>(sp)], 3);
+                *p++ = '\r';
+                *p++ = '\n';
             }
     }
-    out.Write(buffer);
+    out.Write(std::string_view(begin, static_cast<size_t>(p - begin)));
     out.Commit();
 }
 
