@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "files/grid_file.h"
+#include "files/status_list.h"
 #include "model/model.h"
 #include "model/status_line.h"
 
@@ -140,6 +141,29 @@ TEST_F(Cli, NewWritesTheRunAndItsStatusList)
     EXPECT_EQ(lines[3].substr(lines[3].find(';'), 8), ";000000;");
     EXPECT_EQ(lines[4], "# time;" + marovi::StatusHeader(m));
     EXPECT_EQ(lines[0].find(';'), 19u); // "yyyy-mm-dd hh:nn:ss"
+
+    // The desktop program reads it back as population graph data.
+    marovi::TStatusList list;
+    const marovi::TPopulationData data =
+        marovi::LoadPopulationData(m, (dir / "run.TXT").string(), m.FirstSpeciesColumn, list);
+    EXPECT_EQ(data.Error, "");
+    ASSERT_EQ(data.Points.size(), 5u); // four entries and the current state
+    EXPECT_EQ(data.Points[0].Counts, m.StepAbundance);
+    EXPECT_EQ(data.Points[3].TimeStep, 0);
+    EXPECT_EQ(data.MinStep, 0);
+    EXPECT_EQ(data.MaxStep, 5);
+}
+
+TEST_F(Cli, ProgressLineOnlyOnATerminal)
+{
+    // script gives the command a terminal; what it shows comes back on its standard output.
+    if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "script is not installed";
+    const std::string command = "cd '" + dir.string() + "' && script -qec \"'" MAROVI_CLI
+                                "' new --seed 1 --grid 8x8 --steps 3 --out p.mgf\" /dev/null > shown.txt 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string shown = ReadBytes(dir / "shown.txt");
+    EXPECT_NE(shown.find("\rtime step 1 of 3"), std::string::npos) << shown;
+    EXPECT_EQ(Load("p.mgf").TimeStep, 3);
 }
 
 TEST_F(Cli, SameSeedSameFileOtherSeedOtherFile)
