@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "../core/text_test_util.h"
 #include "files/grid_file.h"
 #include "files/status_list.h"
 #include "model/model.h"
@@ -23,27 +24,8 @@ struct TCliResult {
     std::string Out, Err;
 };
 
-std::string ReadBytes(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::vector<std::string> ReadLines(const fs::path& p)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(ReadBytes(p));
-    std::string line;
-    while (std::getline(in, line)) {
-        EXPECT_FALSE(line.empty());
-        EXPECT_EQ(line.back(), '\r') << p;
-        if (!line.empty()) line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
+std::string ReadBytes(const fs::path& p) { return files_test::ReadAll(p.string()); }
+std::vector<std::string> ReadLines(const fs::path& p) { return text_test::CrlfLines(p.string()); }
 
 // The lines of a status file without their date and time (the text before the first ';').
 std::vector<std::string> WithoutDates(const std::vector<std::string>& lines)

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "files/exports.h"
+#include "text_test_util.h"
 #include "model/grid.h"
 #include "model/model.h"
 #include "model/species_pool.h"
@@ -16,43 +15,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadBytes(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::vector<std::string> ReadLines(const fs::path& p)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(ReadBytes(p));
-    std::string line;
-    while (std::getline(in, line)) {
-        EXPECT_EQ(line.back(), '\r');
-        line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 std::string Clock() { return "24.12.2023 18:00:00"; }
 
 class Exports : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() /
-              ("marovi_exports_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         CreateSpeciesPool(m, 3);
         CreateGrid(m, 13, 6);
         m.TimeStep = 42;
     }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string P(const std::string& name) const { return (dir / name).string(); }
+    std::string P(const std::string& name) const { return tmp.File(name); }
     // Places an individual at a chosen position, as a loaded file would.
     void Place(int x, int y, int species, int age, int px, int py)
     {
@@ -66,7 +39,8 @@ protected:
         c.Abundance[static_cast<size_t>(species)] += 1;
         c.IndividualCount += 1;
     }
-    fs::path dir;
+    files_test::TempDir tmp;
+    const fs::path& dir = tmp.Path();
     Model m;
 };
 
@@ -85,7 +59,7 @@ const char* const IndividualHeader =
 TEST_F(Exports, EmptyGridGivesTheEightHeaderLines)
 {
     SaveIndividualList(m, P("ind.txt"), Clock);
-    EXPECT_EQ(ReadBytes(dir / "ind.txt"), IndividualHeader);
+    EXPECT_EQ(files_test::ReadAll(P("ind.txt")), IndividualHeader);
 }
 
 TEST_F(Exports, IndividualsInGridOrderWithTheirPositions)
@@ -97,7 +71,7 @@ TEST_F(Exports, IndividualsInGridOrderWithTheirPositions)
     m.SpeciesPool[2].Name = "Pocillopora";
     m.Separator = '|'; // the individual list always separates by ", "
     SaveIndividualList(m, P("ind.txt"), Clock);
-    EXPECT_EQ(ReadBytes(dir / "ind.txt"), std::string(IndividualHeader) +
+    EXPECT_EQ(files_test::ReadAll(P("ind.txt")), std::string(IndividualHeader) +
                                               "Species 02, 0003,     0.50,     0.50\r\n"
                                               "Pocillopora, 12345,     0.00,     1.90\r\n"
                                               "Species 02, 0000,     0.90,     1.00\r\n"
@@ -110,7 +84,7 @@ TEST_F(Exports, SpeciesListHeaderAndEveryCellOfEverySpecies)
     m.PrevLarvaeAt(12, 5)[1] = 1234;
     m.PrevLarvaeAt(0, 0)[0] = 7;
     SaveSpeciesList(m, P("sp.txt"), Clock);
-    const auto lines = ReadLines(dir / "sp.txt");
+    const auto lines = text_test::CrlfLines(P("sp.txt"));
     ASSERT_EQ(lines.size(), 7u + 3u * 13u * 6u);
     EXPECT_EQ(lines[0], "######################################################");
     EXPECT_EQ(lines[1], "# MAROVI data file, species list                     #");
@@ -131,7 +105,7 @@ TEST_F(Exports, SpeciesListUsesTheSeparator)
 {
     m.Separator = ',';
     SaveSpeciesList(m, P("sp.txt"), Clock);
-    const auto lines = ReadLines(dir / "sp.txt");
+    const auto lines = text_test::CrlfLines(P("sp.txt"));
     EXPECT_EQ(lines[6], "species, xpos , ypos, abundance, larvae @t-1");
     EXPECT_EQ(lines[7], "Species 01,000,000,000,000");
 }

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "files/status_list.h"
+#include "files_test_util.h"
 #include "model/grid.h"
 #include "model/model.h"
 #include "model/simulation.h"
@@ -13,37 +13,19 @@
 #include "util/error.h"
 
 using namespace marovi;
+using files_test::ReadAll;
+using files_test::WriteAll;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadBytes(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteBytes(const fs::path& p, const std::string& bytes)
-{
-    std::ofstream(p, std::ios::binary) << bytes;
-}
-
-// A fresh directory per test, removed afterwards.
+// A fresh directory per test for the list's overflow files and the saved files.
 class StatusListFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() /
-              ("marovi_status_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string P(const std::string& name) const { return (dir / name).string(); }
-    TStatusList List() const { return TStatusList([] { return std::string("D"); }, dir.string()); }
-    fs::path dir;
+    std::string P(const std::string& name) const { return tmp.File(name); }
+    TStatusList List() const { return TStatusList([] { return std::string("D"); }, tmp.Path().string()); }
+    files_test::TempDir tmp;
+    const fs::path& dir = tmp.Path();
 };
 
 Model TwoSpecies()
@@ -112,7 +94,7 @@ TEST_F(StatusListFiles, OverflowAtTheLimitWritesNumberedFiles)
     EXPECT_EQ(list.TempFileCounter(), 1);
     ASSERT_EQ(list.Size(), 1u);
     EXPECT_EQ(list.Lines()[0], "> previos data saved to ~MAROVItemp000.tmp");
-    const std::string first = ReadBytes(dir / "~MAROVItemp000.tmp");
+    const std::string first = ReadAll(P("~MAROVItemp000.tmp"));
     EXPECT_EQ(first.substr(0, 16), "L24999\r\nL24998\r\n");
     EXPECT_EQ(first.substr(first.size() - 8), "L1\r\nL0\r\n");
     // The notice is the oldest line of the next part: 24999 new lines fill it again.
@@ -121,7 +103,7 @@ TEST_F(StatusListFiles, OverflowAtTheLimitWritesNumberedFiles)
     Fill(list, 49998, 1);
     EXPECT_EQ(list.TempFileCounter(), 2);
     EXPECT_EQ(list.Lines()[0], "> previos data saved to ~MAROVItemp001.tmp");
-    const std::string second = ReadBytes(dir / "~MAROVItemp001.tmp");
+    const std::string second = ReadAll(P("~MAROVItemp001.tmp"));
     EXPECT_EQ(second.substr(second.size() - 52), "L25000\r\n> previos data saved to ~MAROVItemp000.tmp\r\n");
 }
 
@@ -133,7 +115,7 @@ TEST_F(StatusListFiles, SavingGathersOverflowFilesNewestFirst)
     ASSERT_EQ(list.TempFileCounter(), 3);
 
     list.SaveStatusData(P("data.txt"));
-    std::istringstream data(ReadBytes(dir / "data.txt"));
+    std::istringstream data(ReadAll(P("data.txt")));
     std::string line;
     int next = total - 1, notices = 0;
     while (std::getline(data, line)) {
@@ -155,9 +137,9 @@ TEST_F(StatusListFiles, SavingGathersOverflowFilesNewestFirst)
     EXPECT_EQ(list.TempFileCounter(), 3);
 
     list.SaveCompanion(P("run.TXT"));
-    const std::string companion = ReadBytes(dir / "run.TXT");
+    const std::string companion = ReadAll(P("run.TXT"));
     EXPECT_EQ(companion.find('>'), std::string::npos);
-    EXPECT_EQ(companion.size(), ReadBytes(dir / "data.txt").size() - 3 * 44);
+    EXPECT_EQ(companion.size(), ReadAll(P("data.txt")).size() - 3 * 44);
     EXPECT_EQ(companion.substr(0, 16), "L75009\r\nL75008\r\n");
 }
 
@@ -168,7 +150,7 @@ TEST_F(StatusListFiles, WithoutOverflowTheListIsWrittenAsItIs)
     list.InsertTop("a");
     list.Append("> kept");
     list.SaveCompanion(P("run.TXT"));
-    EXPECT_EQ(ReadBytes(dir / "run.TXT"), "a\r\nb\r\n> kept\r\n");
+    EXPECT_EQ(ReadAll(P("run.TXT")), "a\r\nb\r\n> kept\r\n");
     EXPECT_FALSE(fs::exists(dir / "~MAROVItemp000.tmp"));
 }
 
@@ -177,7 +159,7 @@ TEST_F(StatusListFiles, MissingOverflowFileKeepsThePreviousFile)
     TStatusList list = List();
     Fill(list, 0, 2 * 25000 + 1);
     fs::remove(dir / "~MAROVItemp000.tmp");
-    WriteBytes(dir / "data.txt", "old\r\n");
+    WriteAll(P("data.txt"), "old\r\n");
     try {
         list.SaveStatusData(P("data.txt"));
         FAIL() << "no error";
@@ -185,7 +167,7 @@ TEST_F(StatusListFiles, MissingOverflowFileKeepsThePreviousFile)
         EXPECT_NE(std::string(e.what()).find("~MAROVItemp000.tmp is missing"), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find("data.txt"), std::string::npos);
     }
-    EXPECT_EQ(ReadBytes(dir / "data.txt"), "old\r\n");
+    EXPECT_EQ(ReadAll(P("data.txt")), "old\r\n");
     for (const auto& entry : fs::directory_iterator(dir))
         EXPECT_EQ(entry.path().filename().string().find("data.txt.~"), std::string::npos) << entry.path();
 }
@@ -199,7 +181,7 @@ TEST_F(StatusListFiles, ResetForgetsOverflowFilesOfTheLastRun)
     list.StartNew(m);
     EXPECT_EQ(list.TempFileCounter(), 0);
     list.SaveCompanion(P("run.TXT"));
-    EXPECT_EQ(ReadBytes(dir / "run.TXT").find("L0"), std::string::npos);
+    EXPECT_EQ(ReadAll(P("run.TXT")).find("L0"), std::string::npos);
 }
 
 TEST_F(StatusListFiles, CompanionReadsBackAsPopulationData)
@@ -240,7 +222,7 @@ TEST_F(StatusListFiles, PopulationDataOrderColumnsAndStops)
     Model m = TwoSpecies();
     m.TimeStep = 5;
     // A newer line after an older one goes to the top; column 6 is the first count of old files.
-    WriteBytes(dir / "old.TXT", "d; 000004;1.0;0;0;7;8\r\n# header\r\nd; 000009;1.0;0;0;1;2\n");
+    WriteAll(P("old.TXT"), "d; 000004;1.0;0;0;7;8\r\n# header\r\nd; 000009;1.0;0;0;1;2\n");
     TStatusList list = List();
     TPopulationData data = LoadPopulationData(m, P("old.TXT"), 6, list);
     EXPECT_EQ(data.Error, "");
@@ -254,7 +236,7 @@ TEST_F(StatusListFiles, PopulationDataOrderColumnsAndStops)
     EXPECT_EQ(data.MaxStep, 9);
 
     // A count that is not a number ends the reading; its line is already in the list.
-    WriteBytes(dir / "bad.TXT", "d; 000004;1.0;0;0;0;7;8\r\nd; 000003;1.0;0;0;0;x;8\r\nd; 000002;1;0;0;0;1;1\r\n");
+    WriteAll(P("bad.TXT"), "d; 000004;1.0;0;0;0;7;8\r\nd; 000003;1.0;0;0;0;x;8\r\nd; 000002;1;0;0;0;1;1\r\n");
     data = LoadPopulationData(m, P("bad.TXT"), 7, list);
     EXPECT_EQ(data.Error, P("bad.TXT") + ", line 2: a species count is not an integer");
     EXPECT_EQ(list.Size(), 2u);
@@ -262,7 +244,7 @@ TEST_F(StatusListFiles, PopulationDataOrderColumnsAndStops)
     EXPECT_EQ(data.Points[1].TimeStep, 5);
 
     // A time step that is not a number: the line is not taken.
-    WriteBytes(dir / "bad2.TXT", "d; 000004;1;0;0;0;7;8\r\nempty\r\n");
+    WriteAll(P("bad2.TXT"), "d; 000004;1;0;0;0;7;8\r\nempty\r\n");
     data = LoadPopulationData(m, P("bad2.TXT"), 7, list);
     EXPECT_EQ(data.Error, P("bad2.TXT") + ", line 2: the time step is not an integer");
     EXPECT_EQ(list.Size(), 1u);
@@ -283,7 +265,7 @@ TEST_F(StatusListFiles, LongCompanionLosesNothingWhenSavedAgain)
     }
     ASSERT_EQ(list.TempFileCounter(), 1);
     list.SaveCompanion(P("long.TXT"));
-    const std::string original = ReadBytes(dir / "long.TXT");
+    const std::string original = ReadAll(P("long.TXT"));
 
     fs::create_directories(dir / "second");
     TStatusList loaded([] { return std::string("D"); }, (dir / "second").string());
@@ -296,5 +278,5 @@ TEST_F(StatusListFiles, LongCompanionLosesNothingWhenSavedAgain)
     EXPECT_EQ(loaded.Size(), StatusListLimit + 1);
     EXPECT_EQ(loaded.TempFileCounter(), 1);
     loaded.SaveCompanion(P("again.TXT"));
-    EXPECT_EQ(ReadBytes(dir / "again.TXT"), original);
+    EXPECT_EQ(ReadAll(P("again.TXT")), original);
 }
