@@ -10,6 +10,7 @@ Model::Model() : DiversityFunc(&ShannonIndex), SimilarityFunc(&SorensenIndex)
 {
     NewFlowGrid(FlowGrid, 1, 1, FlowDirection, FlowDeviation, 1.0);
     ResetStateDefs(StateDefs);
+    for (int s = 0; s < MaxSpecies; ++s) SpeciesPovShape[static_cast<size_t>(s)] = s;
 }
 
 } // namespace marovi

@@ -36,6 +36,8 @@ struct Model {
     std::vector<TSpecies> SpeciesPool;
     int32_t SpeciesMax = -1;
     std::array<int32_t, MaxSpecies> GrowthFunc{}; // growth model per species index (0 linear, 1 exponential)
+    std::array<uint32_t, MaxSpecies> SpeciesColor{}; // display colour per species slot, 0x00RRGGBB
+    std::array<int32_t, MaxSpecies> SpeciesPovShape{}; // scene object index per species (identity)
 
     // --- global parameters ---
     int32_t StartFill = 0;

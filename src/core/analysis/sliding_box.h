@@ -1,0 +1,27 @@
+#pragma once
+#include <optional>
+#include <vector>
+
+namespace marovi {
+struct Model;
+
+struct TSlidingBoxStep {
+    double X = 0;                 // step * increase + 1
+    double Mean = 0, Min = 0, Max = 0;
+};
+
+// Diversity of square boxes of growing side at random places: per step, `replicates` boxes
+// of side + 1 cells per edge; the side starts at 1 and grows by `increase`. Draws the box
+// corners from the simulation's random stream. A step whose box leaves a grid without
+// wrap-around reports 0 for all three values.
+std::vector<TSlidingBoxStep> SlidingBoxDiversity(Model& m, int steps, int replicates, int increase, bool byState);
+
+// The three plotted curves: the values themselves, or with `reciprocal` their inverses
+// (average 1/mean, max 1/min, min 1/max), a point being left out where the value is 0.
+struct TSlidingBoxPlot {
+    double X = 0;
+    std::optional<double> Average, Min, Max;
+};
+std::vector<TSlidingBoxPlot> SlidingBoxPlot(const std::vector<TSlidingBoxStep>& steps, bool reciprocal);
+
+} // namespace marovi
