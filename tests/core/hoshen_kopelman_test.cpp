@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "analysis/hoshen_kopelman.h"
+#include "util/error.h"
+
+using namespace marovi;
+
+namespace {
+
+// Builds a matrix from rows written top row (highest y) first; '#' marks a feature cell.
+tMerkmal_Matrix FromRows(const std::vector<std::string>& rows)
+{
+    const int h = static_cast<int>(rows.size()), w = static_cast<int>(rows[0].size());
+    tMerkmal_Matrix m(w, h);
+    for (int r = 0; r < h; ++r)
+        for (int i = 0; i < w; ++i) m(i, h - 1 - r) = rows[static_cast<size_t>(r)][static_cast<size_t>(i)] == '#' ? 1 : 0;
+    return m;
+}
+
+std::vector<std::string> ToRows(const tMerkmal_Matrix& m, bool labels = false)
+{
+    std::vector<std::string> rows;
+    for (int j = m.H - 1; j >= 0; --j) {
+        std::string row;
+        for (int i = 0; i < m.W; ++i) row += labels ? static_cast<char>('0' + m(i, j)) : (m(i, j) == 1 ? '#' : '.');
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+int Label(const tMerkmal_Matrix& m)
+{
+    THosheKopelman hk;
+    hk.InitLabels(m.W, m.H);
+    return hk.LabelClusters(m);
+}
+
+} // namespace
+
+TEST(Labelling, FullAndEmptyMatrices)
+{
+    EXPECT_EQ(Label(tMerkmal_Matrix(7, 5, 1)), 1);
+    EXPECT_EQ(Label(tMerkmal_Matrix(7, 5, 0)), 0);
+    // Values other than 1 do not count as the feature.
+    EXPECT_EQ(Label(tMerkmal_Matrix(3, 3, 2)), 0);
+}
+
+TEST(Labelling, ClustersAreNumberedInSweepOrder)
+{
+    THosheKopelman hk;
+    tMerkmal_Matrix m = FromRows({
+        "#..#",
+        "#...",
+        "..#.",
+    });
+    hk.InitLabels(4, 3);
+    EXPECT_EQ(hk.LabelClusters(m), 3);
+    EXPECT_EQ(ToRows(hk.LabelMatrix, true), (std::vector<std::string>{"1003", "1000", "0020"}));
+    EXPECT_EQ(hk.ClusterCount, 3);
+}
+
+TEST(Labelling, LShapedArmsMeetingAtTheBendAreMerged)
+{
+    // The vertical arm at x = 2 and the horizontal arm on the lowest row get different
+    // provisional labels and meet only at the bend.
+    THosheKopelman hk;
+    tMerkmal_Matrix m = FromRows({
+        "..#.",
+        "..#.",
+        "###.",
+    });
+    hk.InitLabels(4, 3);
+    EXPECT_EQ(hk.LabelClusters(m), 1);
+    EXPECT_EQ(ToRows(hk.LabelMatrix, true), (std::vector<std::string>{"0010", "0010", "1110"}));
+
+    tMerkmal_Matrix u = FromRows({
+        "#.#",
+        "#.#",
+        "###",
+    });
+    hk.InitLabels(3, 3);
+    EXPECT_EQ(hk.LabelClusters(u), 1);
+}
+
+TEST(Labelling, CornerContactsFormSeparateClusters)
+{
+    EXPECT_EQ(Label(FromRows({"#.", ".#"})), 2);
+    EXPECT_EQ(Label(FromRows({".#", "#."})), 2);
+}
+
+TEST(Labelling, CheckerboardFillsTheTableExactly)
+{
+    // The pattern that issues the most provisional labels: one per feature cell.
+    for (int w : {1, 2, 3, 5, 8})
+        for (int h : {1, 2, 3, 7}) {
+            tMerkmal_Matrix m(w, h);
+            int cells = 0;
+            for (int i = 0; i < w; ++i)
+                for (int j = 0; j < h; ++j)
+                    if ((i + j) % 2 == 0) {
+                        m(i, j) = 1;
+                        ++cells;
+                    }
+            THosheKopelman hk;
+            hk.InitLabels(w, h);
+            EXPECT_EQ(hk.LabelClusters(m), cells) << w << " x " << h;
+            EXPECT_EQ(hk.LabelTable[0], hk.LabelLimit) << w << " x " << h;
+            // The table is now exhausted: one more label is refused.
+            try {
+                hk.NewLabel();
+                ADD_FAILURE() << "a label beyond the table was issued";
+            } catch (const Error& e) {
+                EXPECT_STREQ(e.what(), "too many labels defined");
+            }
+        }
+}
+
+TEST(Labelling, SmallWindowsAreLabelled)
+{
+    EXPECT_EQ(Label(tMerkmal_Matrix(1, 1, 1)), 1);
+    EXPECT_EQ(Label(FromRows({"#.#"})), 2);
+    EXPECT_EQ(Label(FromRows({"#", ".", "#"})), 2);
+    EXPECT_EQ(Label(FromRows({"#.#."})), 2);
+    EXPECT_EQ(Label(tMerkmal_Matrix(0, 0)), 0);
+}
+
+TEST(Labelling, LabelsAMatrixOfAnotherSizeThanInitialised)
+{
+    THosheKopelman hk;
+    hk.InitLabels(2, 2);
+    EXPECT_EQ(hk.LabelClusters(FromRows({"#.#.#"})), 3);
+    EXPECT_EQ(hk.LabelMatrix.W, 5);
+}
+
+TEST(Labelling, UnionFindWithPathCompression)
+{
+    THosheKopelman hk;
+    hk.InitLabels(4, 4);
+    int32_t a = hk.NewLabel(), b = hk.NewLabel(), c = hk.NewLabel();
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(c, 3);
+    EXPECT_EQ(hk.UnionLabels(a, b), 2);
+    EXPECT_EQ(hk.UnionLabels(b, c), 3);
+    EXPECT_EQ(hk.FindRoot(a), 3);
+    EXPECT_EQ(hk.LabelTable[1], 3);  // the path now points at the root
+    hk.FreeLabels();
+    EXPECT_THROW(hk.NewLabel(), Error);
+}
+
+TEST(Morphology, RemoveOrphansKeepsPairsAndDropsDiagonalOnlyCells)
+{
+    tMerkmal_Matrix m = FromRows({
+        "##...",
+        "...#.",
+        "#...#",
+    });
+    RemoveOrphans(m);
+    EXPECT_EQ(ToRows(m), (std::vector<std::string>{"##...", ".....", "....."}));
+}
+
+TEST(Morphology, CloseClustersBridgesAOneCellGapInARow)
+{
+    tMerkmal_Matrix m = FromRows({
+        ".........",
+        "###.###..",
+        ".........",
+    });
+    CloseClusters(m);
+    // The gap is filled; the dilated cells above and below survive the horizontal erosion
+    // where both horizontal neighbours were dilated too (or lie outside).
+    EXPECT_EQ(ToRows(m), (std::vector<std::string>{
+                             "##...#...",
+                             "#######..",
+                             "##...#...",
+                         }));
+}
+
+TEST(Morphology, CloseClustersOnASingleCellAndAFullMatrix)
+{
+    tMerkmal_Matrix one = FromRows({".....", ".....", "..#..", ".....", "....."});
+    CloseClusters(one);
+    EXPECT_EQ(ToRows(one), (std::vector<std::string>{".....", ".....", "..#..", ".....", "....."}));
+    // At the matrix edge a missing neighbour does not erode.
+    tMerkmal_Matrix edge = FromRows({"...", ".#.", "..."});
+    CloseClusters(edge);
+    EXPECT_EQ(ToRows(edge), (std::vector<std::string>{"...", "###", "..."}));
+    tMerkmal_Matrix full(4, 3, 1);
+    CloseClusters(full);
+    EXPECT_EQ(full.Data, tMerkmal_Matrix(4, 3, 1).Data);
+}
