@@ -1,0 +1,94 @@
+#include "analysis_common.h"
+
+#include <iostream>
+
+#include "colours/species_colors.h"
+#include "files/grid_file.h"
+#include "files/safe_file.h"
+#include "model/model.h"
+#include "util/error.h"
+#include "util/format.h"
+
+namespace marovi::cli {
+namespace {
+
+std::vector<std::string> SplitCommas(const std::string& text)
+{
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t comma = text.find(',', start);
+        parts.push_back(text.substr(start, comma - start));
+        if (comma == std::string::npos) return parts;
+        start = comma + 1;
+    }
+}
+
+} // namespace
+
+Model LoadForAnalysis(const std::string& path)
+{
+    Model m;
+    LoadGridFile(m, path);
+    m.FileName = path;
+    AdoptSpeciesColors(m);
+    return m;
+}
+
+void Emit(const std::vector<std::string>& lines, const std::string& out)
+{
+    if (out.empty()) {
+        for (const std::string& line : lines) std::cout << line << "\r\n";
+        std::cout.flush();
+        return;
+    }
+    TSafeFile file(out);
+    for (const std::string& line : lines) file.WriteLine(line);
+    file.Commit();
+}
+
+std::vector<int> ParseInts(const std::string& text, size_t count, const std::string& option)
+{
+    std::vector<int> values;
+    for (const std::string& part : SplitCommas(text)) {
+        int v = 0;
+        if (!ParseInt(part, v)) throw Error(option + " " + text + ": \"" + part + "\" is not an integer");
+        values.push_back(v);
+    }
+    if (count != 0 && values.size() != count)
+        throw Error(Format("%s %s: expected %d numbers separated by commas", {option, text, static_cast<long long>(count)}));
+    return values;
+}
+
+std::vector<double> ParseReals(const std::string& text, const std::string& option)
+{
+    std::vector<double> values;
+    for (const std::string& part : SplitCommas(text)) {
+        double v = 0;
+        if (!ParseReal(part, v)) throw Error(option + " " + text + ": \"" + part + "\" is not a number");
+        values.push_back(v);
+    }
+    return values;
+}
+
+TWindow ParseWindow(const Model& m, const std::string& text, const std::string& option)
+{
+    std::vector<int> v = ParseInts(text, 4, option);
+    for (int k = 0; k < 4; ++k) {
+        const int limit = k % 2 == 0 ? m.XMax : m.YMax;
+        if (v[static_cast<size_t>(k)] < 0 || v[static_cast<size_t>(k)] > limit)
+            throw Error(Format("%s %s: the corners must lie in 0..%d x 0..%d", {option, text, m.XMax, m.YMax}));
+    }
+    return {v[0], v[1], v[2], v[3]};
+}
+
+TWindow WholeGrid(const Model& m) { return {0, 0, m.XMax, m.YMax}; }
+
+int ParseSpecies(const Model& m, int number, const std::string& option)
+{
+    if (number < 1 || number > m.SpeciesMax + 1)
+        throw Error(Format("%s %d: the species are numbered 1..%d", {option, number, m.SpeciesMax + 1}));
+    return number - 1;
+}
+
+} // namespace marovi::cli

@@ -1,0 +1,39 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace marovi {
+struct Model;
+}
+
+namespace marovi::cli {
+
+void AddClusterCommand(CLI::App& app);
+void AddCommunityCommands(CLI::App& app);  // rank, succession, histogram, transect
+void AddOutputCommands(CLI::App& app);     // pov, map, index, similarity
+
+// A saved simulation for analysis: FileName is the path, the stored species colours are used.
+Model LoadForAnalysis(const std::string& path);
+
+// Writes text lines ended by CR LF to stdout, or to the file `out` when it is not empty.
+void Emit(const std::vector<std::string>& lines, const std::string& out);
+
+// "a,b,c": exactly `count` integers (any count when count is 0); names the option in errors.
+std::vector<int> ParseInts(const std::string& text, size_t count, const std::string& option);
+std::vector<double> ParseReals(const std::string& text, const std::string& option);
+
+// --window x1,y1,x2,y2: every corner inside the grid.
+struct TWindow {
+    int X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+};
+TWindow ParseWindow(const Model& m, const std::string& text, const std::string& option = "--window");
+TWindow WholeGrid(const Model& m);
+
+// A species as the user numbers it (1..SpeciesMax+1), returned as the index from 0.
+int ParseSpecies(const Model& m, int number, const std::string& option = "--species");
+
+} // namespace marovi::cli

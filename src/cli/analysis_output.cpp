@@ -1,0 +1,192 @@
+// marovi-cli pov, map, index and similarity: scene and map exports, and single index figures.
+#include <CLI/CLI.hpp>
+
+#include <memory>
+
+#include "analysis/indices.h"
+#include "analysis_common.h"
+#include "colours/map_image.h"
+#include "files/bmp.h"
+#include "files/pov_scene.h"
+#include "model/model.h"
+#include "model/species_pool.h"
+#include "util/error.h"
+#include "util/format.h"
+
+namespace marovi::cli {
+namespace {
+
+// ---- pov ----
+
+struct TPovOptions {
+    std::string In, Window, Dir, Name;
+};
+
+void ExecutePov(const TPovOptions& o)
+{
+    const Model m = LoadForAnalysis(o.In);
+    const TWindow w = o.Window.empty() ? WholeGrid(m) : ParseWindow(m, o.Window);
+    const std::string name = o.Name.empty() ? Format("%s%6.6d.pov", {"MAROVI", m.TimeStep}) : o.Name;
+    WriteScene(m, w.X1, w.Y1, w.X2, w.Y2, o.Dir, name);
+}
+
+void AddPov(CLI::App& app)
+{
+    auto o = std::make_shared<TPovOptions>();
+    CLI::App* cmd = app.add_subcommand("pov", "POV-Ray scene of a window: the scene file, camdef.inc and "
+                                              "MAROVIColors.inc (the macros come from the user's MAROVI.inc)");
+    cmd->add_option("IN", o->In, "saved simulation (.mgf)")->required();
+    cmd->add_option("--window", o->Window, "cells x0,y0,x1,y1 (default the whole grid)");
+    cmd->add_option("--dir", o->Dir, "directory of the three files")->required();
+    cmd->add_option("--name", o->Name, "scene file name (default MAROVI followed by the time step, e.g. "
+                                       "MAROVI000120.pov)");
+    cmd->callback([o] { ExecutePov(*o); });
+}
+
+// ---- map ----
+
+struct TMapOptions {
+    std::string In, Mode, Window, Out;
+    int Species = 1, MaxAge = 300;
+    bool Larvae = false;
+};
+
+void ExecuteMap(const TMapOptions& o)
+{
+    const Model m = LoadForAnalysis(o.In);
+    TDisplayMode mode{};
+    if (!ParseDisplayMode(o.Mode, mode))
+        throw Error("--mode " + o.Mode + ": expected none, dominance, abundance, states, guild, evenness, "
+                                         "turnover, disturbance or capacity");
+    TColourSettings settings;
+    settings.Species = ParseSpecies(m, o.Species);
+    settings.MaxDisturbanceAge = o.MaxAge;
+    const TWindow w = o.Window.empty() ? WholeGrid(m) : ParseWindow(m, o.Window);
+    WriteBmp(o.Out, MapImage(m, mode, o.Larvae, settings, w.X1, w.Y1, w.X2, w.Y2));
+}
+
+void AddMap(CLI::App& app)
+{
+    auto o = std::make_shared<TMapOptions>();
+    CLI::App* cmd = app.add_subcommand("map", "the cell colours of a display mode as a 24-bit bitmap, one pixel "
+                                              "per cell, the highest row at the top");
+    cmd->add_option("IN", o->In, "saved simulation (.mgf)")->required();
+    cmd->add_option("--mode", o->Mode, "none, dominance, abundance, states, guild, evenness, turnover, "
+                                       "disturbance or capacity")
+        ->required();
+    cmd->add_option("--species", o->Species, "species number 1.. of the abundance mode (default 1)");
+    cmd->add_flag("--larvae", o->Larvae, "dominance and abundance of the last settlement's larvae");
+    cmd->add_option("--max-age", o->MaxAge, "disturbance mode: age after which a cell is no longer highlighted "
+                                            "(default 300)");
+    cmd->add_option("--window", o->Window, "cells x1,y1,x2,y2 (default the whole grid)");
+    cmd->add_option("--out", o->Out, "the bitmap file to write (.bmp)")->required();
+    cmd->callback([o] { ExecuteMap(*o); });
+}
+
+// ---- index and similarity ----
+
+// Counts as given on the command line: at most 51 entries, none negative.
+TSpeciesCounts ToCounts(const std::vector<int>& values, const std::string& option)
+{
+    if (values.size() > static_cast<size_t>(MaxSpecies)) throw Error(option + ": at most 51 counts");
+    TSpeciesCounts c{};
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (values[i] < 0) throw Error(option + ": counts must not be negative");
+        c[i] = values[i];
+    }
+    return c;
+}
+
+// A model whose pool has one species per count, so that the indices see them all.
+void PoolFor(Model& m, size_t entries)
+{
+    CreateSpeciesPool(m, static_cast<int>(std::max<size_t>(entries, 1)));
+}
+
+std::string Figure(double v) { return Format("%.17g", {v}); }
+
+struct TIndexOptions {
+    std::string Measure, Guilds, A, B;
+    std::vector<std::string> Counts;
+    double Order = 1.0;
+};
+
+void ExecuteIndex(const TIndexOptions& o)
+{
+    static const char* const keys[] = {"shannon", "simpson", "recsimpson", "brillouin",
+                                       "mindex0", "mindex",  "hill0",      "hill"};
+    const std::vector<TDiversityEntry>& list = DiversityCatalogue();
+    TDiversityFunc f = nullptr;
+    for (size_t i = 0; i < list.size(); ++i)
+        if (o.Measure == keys[i] || o.Measure == list[i].Name) f = list[i].Func;
+    if (!f) throw Error("unknown diversity measure " + o.Measure);
+    std::vector<int> values;
+    for (const std::string& c : o.Counts) {
+        std::vector<int> v = ParseInts(c, 0, "COUNT");
+        values.insert(values.end(), v.begin(), v.end());
+    }
+    Model m;
+    const TSpeciesCounts counts = ToCounts(values, "COUNT");
+    PoolFor(m, values.size());
+    if (!o.Guilds.empty()) {
+        std::vector<int> g = ParseInts(o.Guilds, values.size(), "--guilds");
+        for (size_t i = 0; i < g.size(); ++i) {
+            if (g[i] < 0 || g[i] > 4) throw Error("--guilds: guilds are 0..4");
+            m.SpeciesPool[i].Guild = static_cast<int8_t>(g[i]);
+        }
+    }
+    m.HillOrder = o.Order;
+    Emit({Figure(f(m, counts))}, "");
+}
+
+void ExecuteSimilarity(const TIndexOptions& o)
+{
+    static const char* const keys[] = {"jaccard", "sorensen", "braycurtis", "marczewski"};
+    const std::vector<TSimilarityEntry>& list = SimilarityCatalogue();
+    TSimilarityFunc f = nullptr;
+    for (size_t i = 0; i < list.size(); ++i)
+        if (o.Measure == keys[i] || o.Measure == list[i].Name) f = list[i].Func;
+    if (!f) throw Error("unknown similarity measure " + o.Measure);
+    const std::vector<int> a = ParseInts(o.A, 0, "--a"), b = ParseInts(o.B, 0, "--b");
+    Model m;
+    PoolFor(m, std::max(a.size(), b.size()));
+    Emit({Figure(f(m, ToCounts(a, "--a"), ToCounts(b, "--b")))}, "");
+}
+
+void AddIndex(CLI::App& app)
+{
+    auto o = std::make_shared<TIndexOptions>();
+    CLI::App* cmd = app.add_subcommand("index", "one diversity figure (17 significant digits) of a count vector");
+    cmd->add_option("MEASURE", o->Measure, "shannon, simpson, recsimpson, brillouin, mindex0, mindex, hill0, hill "
+                                           "or the catalogue name")
+        ->required();
+    cmd->add_option("COUNT", o->Counts, "the counts of species 1, 2, ... (blanks or commas between them)")
+        ->required();
+    cmd->add_option("--guilds", o->Guilds, "guild 0..4 of each count, G1,G2,... (for the M-indices)");
+    cmd->add_option("--order", o->Order, "order q of hill (default 1)");
+    cmd->callback([o] { ExecuteIndex(*o); });
+}
+
+void AddSimilarity(CLI::App& app)
+{
+    auto o = std::make_shared<TIndexOptions>();
+    CLI::App* cmd = app.add_subcommand("similarity", "one similarity figure (17 significant digits) of two "
+                                                     "count vectors");
+    cmd->add_option("MEASURE", o->Measure, "jaccard, sorensen, braycurtis, marczewski or the catalogue name")
+        ->required();
+    cmd->add_option("--a", o->A, "counts of the first sample, C1,C2,...")->required();
+    cmd->add_option("--b", o->B, "counts of the second sample, C1,C2,...")->required();
+    cmd->callback([o] { ExecuteSimilarity(*o); });
+}
+
+} // namespace
+
+void AddOutputCommands(CLI::App& app)
+{
+    AddPov(app);
+    AddMap(app);
+    AddIndex(app);
+    AddSimilarity(app);
+}
+
+} // namespace marovi::cli
