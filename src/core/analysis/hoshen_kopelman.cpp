@@ -57,31 +57,67 @@ int32_t THosheKopelman::NewLabel()
     return k;
 }
 
+// Links the larger of two roots below the smaller, so that every parent is smaller than its
+// child and one sweep in increasing order flattens the forest.
+int32_t THosheKopelman::JoinRoots(int32_t a, int32_t b)
+{
+    int32_t ra = FindRoot(a), rb = FindRoot(b);
+    if (ra == rb) return ra;
+    if (ra > rb) std::swap(ra, rb);
+    LabelTable[static_cast<size_t>(rb)] = ra;
+    return ra;
+}
+
 int THosheKopelman::LabelClusters(const tMerkmal_Matrix& m)
 {
     if (LabelMatrix.W != m.W || LabelMatrix.H != m.H || LabelTable.empty()) InitLabels(m.W, m.H);
-    std::fill(LabelTable.begin(), LabelTable.end(), 0);
-    std::fill(RelabelTable.begin(), RelabelTable.end(), 0);
-    tMerkmal_Matrix& L = LabelMatrix;
-    for (int x = 0; x < m.W; ++x)
-        for (int y = 0; y < m.H; ++y) {
-            if (m(x, y) != 1) {
-                L(x, y) = 0;
-                continue;
-            }
-            int32_t left = (x > 0 && m(x - 1, y) == 1) ? L(x - 1, y) : 0;
-            int32_t lower = (y > 0 && m(x, y - 1) == 1) ? L(x, y - 1) : 0;
-            if (left == 0 && lower == 0) L(x, y) = NewLabel();
-            else if (left == 0 || lower == 0) L(x, y) = std::max(left, lower);
-            else L(x, y) = UnionLabels(left, lower);
+    // Only the entries of the previous labelling can be set: clearing those clears the tables.
+    const size_t used = static_cast<size_t>(LabelTable[0]) + 1;
+    std::fill(LabelTable.begin(), LabelTable.begin() + static_cast<std::ptrdiff_t>(used), 0);
+    std::fill(RelabelTable.begin(), RelabelTable.begin() + static_cast<std::ptrdiff_t>(used), 0);
+    const size_t h = static_cast<size_t>(m.H);
+    // Raster pass, column by column. Within a run of feature cells of one column every cell
+    // takes the run's label (its lower neighbour's); a run starts with its left neighbour's
+    // label or a new one, and a later left label that differs is joined to the run's. The
+    // loop avoids branches on the feature itself, which is as unpredictable as the landscape:
+    // a label is issued by storing the counter at its own index (or at entry 0, which holds
+    // the counter anyway). The raster pass issues at most LabelLimit labels: a label starts
+    // only at a cell whose left and lower neighbours lack the feature.
+    zeroColumn_.assign(h, 0);
+    int32_t* table = LabelTable.data();
+    int32_t issued = 0;
+    for (int x = 0; x < m.W; ++x) {
+        const int32_t* features = m.Data.data() + static_cast<size_t>(x) * h;
+        int32_t* labels = LabelMatrix.Data.data() + static_cast<size_t>(x) * h;
+        const int32_t* left = x > 0 ? labels - h : zeroColumn_.data();
+        int32_t run = 0, below = 0;  // below: the left label of the previous cell
+        for (size_t y = 0; y < h; ++y) {
+            const int32_t f = features[y] == 1;
+            const int32_t l = left[y];
+            const int32_t start = f & (run == 0);
+            const int32_t fresh = start & (l == 0);
+            issued += fresh;
+            table[fresh ? issued : 0] = issued;
+            int32_t r = start ? (l != 0 ? l : issued) : run;
+            if (f & !start & (l != 0) & (l != below) & (l != r)) r = JoinRoots(r, l);
+            below = l;
+            run = r & -f;
+            labels[y] = run;
         }
-    for (int x = 0; x < m.W; ++x)
-        for (int y = 0; y < m.H; ++y) {
-            if (m(x, y) != 1) continue;
-            int32_t r = FindRoot(L(x, y));
-            if (RelabelTable[static_cast<size_t>(r)] == 0) RelabelTable[static_cast<size_t>(r)] = ++RelabelTable[0];
-            L(x, y) = RelabelTable[static_cast<size_t>(r)];
-        }
+    }
+    LabelTable[0] = issued;
+    // A cluster's smallest provisional label is the one issued at the first of its cells that
+    // the sweep meets, so numbering the roots in label order numbers the clusters in sweep order.
+    for (int32_t k = 1; k <= issued; ++k) {
+        const int32_t root = LabelTable[static_cast<size_t>(LabelTable[static_cast<size_t>(k)])];
+        LabelTable[static_cast<size_t>(k)] = root;
+        if (RelabelTable[static_cast<size_t>(root)] == 0) RelabelTable[static_cast<size_t>(root)] = ++RelabelTable[0];
+    }
+    std::vector<int32_t>& final = finalNumber_;
+    final.assign(static_cast<size_t>(issued) + 1, 0);
+    for (int32_t k = 1; k <= issued; ++k)
+        final[static_cast<size_t>(k)] = RelabelTable[static_cast<size_t>(LabelTable[static_cast<size_t>(k)])];
+    for (int32_t& l : LabelMatrix.Data) l = final[static_cast<size_t>(l)];
     ClusterCount = RelabelTable.empty() ? 0 : RelabelTable[0];
     return ClusterCount;
 }

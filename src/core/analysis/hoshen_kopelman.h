@@ -31,6 +31,11 @@ public:
     // final clusters are numbered 1..K in the order the x-outer, y-inner sweep meets them.
     int LabelClusters(const tMerkmal_Matrix& m);
     void FreeLabels();
+
+private:
+    int32_t JoinRoots(int32_t a, int32_t b);
+    std::vector<int32_t> finalNumber_;
+    std::vector<int32_t> zeroColumn_;
 };
 
 // Dilation over the four edge neighbours followed by an erosion over the horizontal ones:
