@@ -95,7 +95,8 @@ void RunOne(const TRunOptions& o, const Model* loaded, std::optional<int32_t> se
         if (seed) m.RandomSeed = *seed;
         if (Given(o.FillOption)) m.StartFill = o.Fill;
         if (o.CommonRhythm) m.OldReproInterval = false;
-        NewSimulationModel(m, ClockSeed());
+        // RandomSeed 0 stands for the clock; a given --seed 0 is used as it is all the same.
+        NewSimulationModel(m, seed ? *seed : ClockSeed());
     } else {
         m = *loaded;
         // The generator's state is not stored in a grid file: it always gets a seed.

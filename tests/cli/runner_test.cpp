@@ -156,6 +156,11 @@ TEST_F(Cli, SameSeedSameFileOtherSeedOtherFile)
     EXPECT_EQ(ReadBytes(dir / "a.mgf"), ReadBytes(dir / "b.mgf"));
     EXPECT_NE(ReadBytes(dir / "a.mgf"), ReadBytes(dir / "c.mgf"));
     EXPECT_EQ(Files(), (Names{"a.mgf", "b.mgf", "c.mgf"})); // no companion without --status
+
+    // Seed 0, which a file reads as "use the clock", is a seed like any other here.
+    ASSERT_EQ(Run("new --seed 0 --grid 12x12 --steps 4 --out z1.mgf").Code, 0);
+    ASSERT_EQ(Run("new --seed 0 --grid 12x12 --steps 4 --out z2.mgf").Code, 0);
+    EXPECT_EQ(ReadBytes(dir / "z1.mgf"), ReadBytes(dir / "z2.mgf"));
 }
 
 TEST_F(Cli, ReplicatesEqualSingleRunsWithTheirSeeds)
