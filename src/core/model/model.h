@@ -63,6 +63,7 @@ struct Model {
     int32_t TermDisturbances = 0;
     int32_t TermSteps = 0;
     char Separator = ';';
+    double BubbleScale = 0.8;          // display radius of individuals in the landscape view
     std::string FileName = "-not saved-";
     bool ReservedFlag = false;            // kept in the grid file, no other use
     // 1-based field of the first species count in a status list line; 6 for grid files of

@@ -1,0 +1,23 @@
+#pragma once
+#include <QByteArray>
+#include <QChartView>
+
+namespace marovi::app {
+
+// A chart that saves itself on a double click: as an SVG file chosen in a save dialog, or,
+// with Ctrl held, to the clipboard as an image and as SVG.
+class TChartView : public QChartView {
+    Q_OBJECT
+public:
+    explicit TChartView(QChart* chart, QWidget* parent = nullptr);
+
+    QByteArray SvgBytes();
+    // Writes the SVG beside path and renames it into place; false when that fails.
+    bool SaveSvg(const QString& path);
+    void CopyToClipboard();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+} // namespace marovi::app

@@ -1,0 +1,30 @@
+#include "program.h"
+
+#include "auto_close_form.h"
+#include "grid_edit_form.h"
+#include "main_form.h"
+#include "priority_form.h"
+#include "shell_forms.h"
+
+namespace marovi::app {
+
+TProgram::TProgram(TClock clock) : MainForm(std::make_unique<TMainForm>(Simulation, StartFill, std::move(clock)))
+{
+    // The other windows belong to the main window and close with it.
+    QWidget* owner = MainForm.get();
+    AboutForm = new TAboutForm(owner);
+    PriorityForm = new TPriorityForm(owner);
+    GridEditForm = new TGridEditForm(Simulation, StartFill, PriorityForm, owner);
+    ProgressForm = new TProgressForm(owner);
+    AutoCloseForm = new TAutoCloseForm(owner);
+
+    MainForm->SetToolWindow(TToolWindow::About, AboutForm);
+    MainForm->SetToolWindow(TToolWindow::Additional, GridEditForm);
+    MainForm->SetProgressForm(ProgressForm);
+    MainForm->SetAutoCloseForm(AutoCloseForm);
+    QObject::connect(GridEditForm, &TGridEditForm::ChartBackgroundChanged, MainForm.get(), &TMainForm::SetChartBackground);
+}
+
+TProgram::~TProgram() = default;
+
+} // namespace marovi::app

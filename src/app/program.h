@@ -1,0 +1,34 @@
+#pragma once
+#include <memory>
+
+#include "files/status_list.h"
+#include "model/grid_properties.h"
+#include "model/model.h"
+
+namespace marovi::app {
+
+class TAboutForm;
+class TAutoCloseForm;
+class TGridEditForm;
+class TMainForm;
+class TPriorityForm;
+class TProgressForm;
+
+// The desktop program: its one model and its windows, created in the start-up order
+// (main window first, the timed question last) and wired to each other.
+class TProgram {
+public:
+    explicit TProgram(TClock clock = LocalDateTimeText);
+    ~TProgram();
+
+    Model Simulation;
+    TStartFillSetting StartFill;
+    std::unique_ptr<TMainForm> MainForm;
+    TAboutForm* AboutForm = nullptr;
+    TGridEditForm* GridEditForm = nullptr;
+    TPriorityForm* PriorityForm = nullptr;
+    TProgressForm* ProgressForm = nullptr;
+    TAutoCloseForm* AutoCloseForm = nullptr;
+};
+
+} // namespace marovi::app
