@@ -29,7 +29,10 @@ void RenderSvg(QChartView* view, QIODevice* device)
 
 } // namespace
 
-TChartView::TChartView(QChart* chart, QWidget* parent) : QChartView(chart, parent)
+TChartView::TChartView(QChart* chart, QWidget* parent)
+    : QChartView(chart, parent),
+      saveDialog_(MakeFileDialog(this, "ChartSaveDialog", true, QStringLiteral("scalable vector graphics (*.svg)"),
+                                 QStringLiteral("svg")))
 {
     setRenderHint(QPainter::Antialiasing);
 }
@@ -65,10 +68,7 @@ void TChartView::mouseDoubleClickEvent(QMouseEvent* event)
         CopyToClipboard();
         return;
     }
-    QFileDialog* dialog = MakeFileDialog(this, "ChartSaveDialog", true, QStringLiteral("scalable vector graphics (*.svg)"),
-                                         QStringLiteral("svg"));
-    const QString path = ChooseFile(dialog);
-    dialog->deleteLater();
+    const QString path = ChooseFile(saveDialog_);
     if (!path.isEmpty() && !SaveSvg(path)) ShowError(this, QStringLiteral("could not write %1").arg(path));
 }
 

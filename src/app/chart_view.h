@@ -2,6 +2,8 @@
 #include <QByteArray>
 #include <QChartView>
 
+class QFileDialog;
+
 namespace marovi::app {
 
 // A chart that saves itself on a double click: as an SVG file chosen in a save dialog, or,
@@ -18,6 +20,9 @@ public:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QFileDialog* saveDialog_;
 };
 
 } // namespace marovi::app

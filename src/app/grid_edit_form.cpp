@@ -68,13 +68,6 @@ QGroupBox* KernelGroup(QButtonGroup* group, const char* title, const char* prefi
     return box;
 }
 
-QCheckBox* AddCheck(QLayout* layout, const char* name, const char* caption)
-{
-    auto* box = Named(new QCheckBox(QString::fromLatin1(caption)), name);
-    layout->addWidget(box);
-    return box;
-}
-
 std::string Text(const QLineEdit* edit) { return edit->text().toStdString(); }
 void Show(QLineEdit* edit, const std::string& text) { edit->setText(QString::fromStdString(text)); }
 

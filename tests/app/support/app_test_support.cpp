@@ -1,0 +1,59 @@
+#include "app_test_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QTest>
+
+namespace marovi::apptest {
+
+TClock FixedClock()
+{
+    return [] { return std::string(TestTime); };
+}
+
+TModalResponder::TModalResponder()
+{
+    timer_.setInterval(5);
+    connect(&timer_, &QTimer::timeout, this, &TModalResponder::Poll);
+    timer_.start();
+}
+
+TModalResponder::~TModalResponder() = default;
+
+void TModalResponder::Poll()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        Boxes.push_back({box->windowTitle(), box->text()});
+        QAbstractButton* button = box->button(Answer);
+        if (!button) button = box->button(QMessageBox::Ok);
+        if (!button) button = box->buttons().constFirst();
+        button->click();
+        return;
+    }
+    if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+        ++FileDialogs;
+        if (FileNames.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        dialog->selectFile(FileNames.takeFirst());
+        dialog->accept();
+    }
+}
+
+bool WaitFor(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms) return false;
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+} // namespace marovi::apptest

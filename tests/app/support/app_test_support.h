@@ -1,0 +1,52 @@
+#pragma once
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "files/status_list.h"
+
+namespace marovi::apptest {
+
+// The date and time every test entry carries.
+inline constexpr char TestTime[] = "2024-05-06 07:08:09";
+TClock FixedClock();
+
+// A child widget by object name; fails the test (QVERIFY) through a null result.
+template <class W>
+W* Child(QObject* parent, const char* name)
+{
+    return parent->findChild<W*>(QString::fromLatin1(name));
+}
+
+// A message box that appeared while a test action ran.
+struct TSeenBox {
+    QString Title;
+    QString Text;
+};
+
+// Answers the modal windows that appear while it exists: message boxes are recorded and
+// answered with Answer, file dialogs get FileName (or are cancelled when it is empty).
+class TModalResponder : public QObject {
+    Q_OBJECT
+public:
+    TModalResponder();
+    ~TModalResponder() override;
+
+    QMessageBox::StandardButton Answer = QMessageBox::Ok;
+    QStringList FileNames; // one per file dialog, in order; cancelled when none is left
+    std::vector<TSeenBox> Boxes;
+    int FileDialogs = 0;
+
+private:
+    void Poll();
+    QTimer timer_;
+};
+
+// Runs the event loop until done() holds or ms milliseconds have passed; true when it holds.
+bool WaitFor(const std::function<bool()>& done, int ms = 20000);
+
+} // namespace marovi::apptest
