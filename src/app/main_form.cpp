@@ -224,7 +224,7 @@ void TMainForm::changeEvent(QEvent* event)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    if (running_) {
+    if (loopActive_) {
         event->ignore();
         return;
     }

@@ -60,6 +60,8 @@ public:
 
     bool Initialised() const { return initialised_; }
     bool Running() const { return running_; }
+    // The run loop is still active: after "stop" it finishes its round first.
+    bool LoopActive() const { return loopActive_; }
     bool Paused() const { return paused_; }
     TStatusList& StatusList() { return statusList_; }
     TAbundanceChart* Chart() const { return chart_; }
@@ -110,6 +112,7 @@ private:
 
     bool initialised_ = false;
     bool running_ = false;
+    bool loopActive_ = false;
     bool paused_ = false;
 
     // The round in progress.

@@ -62,7 +62,7 @@ void TMainForm::SaveSimulation()
 
 void TMainForm::LoadSimulation()
 {
-    if (running_) return;
+    if (loopActive_) return;
     const QString path = ChooseFile(OpenDialog1_);
     if (!path.isEmpty()) LoadFile(path, true);
 }

@@ -47,7 +47,7 @@ void TMainForm::RebuildChart()
 
 void TMainForm::NewSimulation()
 {
-    if (running_) return;
+    if (loopActive_) return;
     try {
         NewSimulationModel(model_, ClockSeed(), startFill_.Changed ? std::optional<int>(startFill_.Value) : std::nullopt);
         startFill_.Changed = false;
@@ -96,8 +96,9 @@ void TMainForm::SingleStep()
 
 void TMainForm::Run()
 {
-    if (running_ || !CheckInitialised("you must initialise first (load or press \"new\")")) return;
+    if (loopActive_ || !CheckInitialised("you must initialise first (load or press \"new\")")) return;
     running_ = true;
+    loopActive_ = true;
     paused_ = false;
     StartButton1_->setEnabled(false);
     CloseButton_->setEnabled(false);
@@ -126,6 +127,10 @@ void TMainForm::TogglePause()
 void TMainForm::RunTick()
 {
     if (!roundStarted_) {
+        if (!running_) { // stopped while paused or while the question was open
+            EndRun();
+            return;
+        }
         // A paused loop only looks again now and then.
         if (paused_) {
             runTimer_.setInterval(20);
@@ -202,6 +207,7 @@ void TMainForm::EndRun()
     runTimer_.stop();
     roundStarted_ = false;
     running_ = false;
+    loopActive_ = false;
     paused_ = false;
     QApplication::beep();
     emit PauseChanged(false);

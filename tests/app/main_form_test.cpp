@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QFile>
 #include <QLabel>
@@ -21,6 +22,7 @@
 #include "app_test_support.h"
 #include "auto_close_form.h"
 #include "chart_view.h"
+#include "grid_edit_form.h"
 #include "main_form.h"
 #include "model/simulation.h"
 #include "program.h"
@@ -54,6 +56,14 @@ QStringList ListLines(TMainForm* form)
 int EntryStep(const QString& line)
 {
     return line.section(QLatin1Char(';'), 1, 1).trimmed().toInt();
+}
+
+// One double click on a chart, as the window system delivers it.
+void DoubleClick(QWidget* viewport, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    const QPointF at(viewport->width() / 2.0, viewport->height() / 2.0);
+    QMouseEvent event(QEvent::MouseButtonDblClick, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(viewport, &event);
 }
 
 void Click(QObject* form, const char* name)
@@ -205,7 +215,7 @@ private slots:
         QVERIFY(Child<QPushButton>(f, "EndButton2")->isEnabled());
         QVERIFY(WaitFor([&] { return p->Simulation.TimeStep >= 22; }));
         Click(f, "EndButton2");
-        QVERIFY(WaitFor([&] { return !f->Running() && Child<QPushButton>(f, "StartButton1")->isEnabled(); }));
+        QVERIFY(WaitFor([&] { return !f->LoopActive(); }));
         // "stop" ends the run after the round: every round of five steps left one entry.
         QCOMPARE(p->Simulation.TimeStep % 5, 0);
         const QStringList lines = ListLines(f);
@@ -244,7 +254,7 @@ private slots:
         QCOMPARE(f->Chart()->Points(0).size(), 1);
         // Nobody answers: the time-out closes the question with "No", which ends the run.
         question->Timer1()->start(1);
-        QVERIFY(WaitFor([&] { return !f->Running(); }));
+        QVERIFY(WaitFor([&] { return !f->LoopActive(); }));
         QVERIFY(!question->isVisible());
         QCOMPARE(p->Simulation.TimeStep, 3);
         QCOMPARE(p->Simulation.MaxRuntime, 3);
@@ -266,7 +276,7 @@ private slots:
         QCOMPARE(p->Simulation.MaxRuntime, 0);
         QVERIFY(!p->Simulation.TerminateFlag);
         Click(f, "EndButton2");
-        QVERIFY(WaitFor([&] { return !f->Running(); }));
+        QVERIFY(WaitFor([&] { return !f->LoopActive(); }));
         // The first round ended at step 2; the following ones are whole rounds of four.
         QCOMPARE((p->Simulation.TimeStep - 2) % 4, 0);
     }
@@ -283,7 +293,7 @@ private slots:
         Click(f, "StartButton1");
         QVERIFY(WaitFor([&] { return f->StatusList().TempFileCounter() == 1; }));
         Click(f, "EndButton2");
-        QVERIFY(WaitFor([&] { return !f->Running(); }));
+        QVERIFY(WaitFor([&] { return !f->LoopActive(); }));
         QFile file(QStringLiteral("~MAROVItemp000.tmp"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
@@ -308,7 +318,7 @@ private slots:
         QVERIFY(f->isVisible());
         QCOMPARE(closed.count(), 0);
         Click(f, "EndButton2");
-        QVERIFY(WaitFor([&] { return !f->Running(); }));
+        QVERIFY(WaitFor([&] { return !f->LoopActive(); }));
         Click(f, "CloseButton");
         QVERIFY(!f->isVisible());
         QCOMPARE(closed.count(), 1);
@@ -337,7 +347,7 @@ private slots:
         QVERIFY(WaitFor([&] { return p->Simulation.TimeStep > held + 2; }));
         f->TogglePause(); // stopping a paused run resumes nothing: the loop just ends
         Click(f, "EndButton2");
-        QVERIFY(WaitFor([&] { return !f->Running(); }));
+        QVERIFY(WaitFor([&] { return !f->LoopActive(); }));
         QVERIFY(!f->Paused());
         QCOMPARE(pause.last().at(0).toBool(), false);
     }
@@ -379,14 +389,15 @@ private slots:
         TMainForm* f = p->MainForm.get();
         Click(f, "InitButton1");
         Click(f, "SingleStepButton");
+        f->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f));
         auto* chart = Child<TChartView>(f, "Chart1");
-        chart->resize(500, 300);
         const QString path = QDir::current().filePath(QStringLiteral("chart"));
         QFile::remove(path + QStringLiteral(".svg"));
         {
             TModalResponder responder;
             responder.FileNames << path;
-            QTest::mouseDClick(chart->viewport(), Qt::LeftButton);
+            DoubleClick(chart->viewport());
             QCOMPARE(responder.FileDialogs, 1);
         }
         QFile svg(path + QStringLiteral(".svg")); // the default extension was added
@@ -402,7 +413,7 @@ private slots:
         // With Ctrl the chart goes to the clipboard as an image and as SVG, and no dialog opens.
         QApplication::clipboard()->clear();
         TModalResponder responder;
-        QTest::mouseDClick(chart->viewport(), Qt::LeftButton, Qt::ControlModifier);
+        DoubleClick(chart->viewport(), Qt::ControlModifier);
         QCOMPARE(responder.FileDialogs, 0);
         const QMimeData* data = QApplication::clipboard()->mimeData();
         QVERIFY(data->hasImage());

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QTest>
 
 namespace marovi::apptest {
@@ -40,8 +42,11 @@ void TModalResponder::Poll()
             dialog->reject();
             return;
         }
-        dialog->selectFile(FileNames.takeFirst());
-        dialog->accept();
+        // Typed into the name field, as a user would: selectFile may race the directory scan.
+        const QFileInfo file(FileNames.takeFirst());
+        dialog->setDirectory(file.absolutePath());
+        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setText(file.fileName());
+        static_cast<QDialog*>(dialog)->accept(); // the file dialog checks the name on accepting
     }
 }
 
