@@ -86,7 +86,7 @@ TClusterRequest BuildRequest(const Model& m, const TClusterOptions& o)
             throw Error("--age " + o.Age + ": expected MIN:MAX");
         r.AgeRestricted = true;
     }
-    const TWindow w = o.Window.empty() ? WholeGrid(m) : ParseWindow(m, o.Window);
+    const TWindow w = WindowOrGrid(m, o.Window);
     r.X1 = w.X1;
     r.Y1 = w.Y1;
     r.X2 = w.X2;

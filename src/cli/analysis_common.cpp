@@ -82,7 +82,11 @@ TWindow ParseWindow(const Model& m, const std::string& text, const std::string& 
     return {v[0], v[1], v[2], v[3]};
 }
 
-TWindow WholeGrid(const Model& m) { return {0, 0, m.XMax, m.YMax}; }
+TWindow WindowOrGrid(const Model& m, const std::string& text)
+{
+    if (text.empty()) return {0, 0, m.XMax, m.YMax};
+    return ParseWindow(m, text);
+}
 
 int ParseSpecies(const Model& m, int number, const std::string& option)
 {

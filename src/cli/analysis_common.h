@@ -31,7 +31,8 @@ struct TWindow {
     int X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
 };
 TWindow ParseWindow(const Model& m, const std::string& text, const std::string& option = "--window");
-TWindow WholeGrid(const Model& m);
+// The window of an option's text, or the whole grid when the option was not given.
+TWindow WindowOrGrid(const Model& m, const std::string& text);
 
 // A species as the user numbers it (1..SpeciesMax+1), returned as the index from 0.
 int ParseSpecies(const Model& m, int number, const std::string& option = "--species");

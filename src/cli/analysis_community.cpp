@@ -100,7 +100,7 @@ void ExecuteSuccession(const TSuccessionOptions& o)
     r.MinAge = o.MinAge;
     r.MaxAge = o.MaxAge;
     r.Step = o.Step;
-    const TWindow w = o.Window.empty() ? WholeGrid(m) : ParseWindow(m, o.Window);
+    const TWindow w = WindowOrGrid(m, o.Window);
     r.X1 = w.X1;
     r.Y1 = w.Y1;
     r.X2 = w.X2;
@@ -143,7 +143,7 @@ void ExecuteHistogram(const THistogramOptions& o)
     if (Given(o.MaxAgeOption)) r.MaxAge = o.MaxAge;
     else if (std::optional<int> proposed = DefaultHistogramMaxAge(m, r.Species)) r.MaxAge = *proposed;
     else throw Error(Format("species %d has no positive death probability: give --max-age", {o.Species}));
-    const TWindow w = o.Window.empty() ? WholeGrid(m) : ParseWindow(m, o.Window);
+    const TWindow w = WindowOrGrid(m, o.Window);
     r.X0 = std::min(w.X1, w.X2);
     r.X1 = std::max(w.X1, w.X2);
     r.Y0 = std::min(w.Y1, w.Y2);

@@ -25,7 +25,7 @@ struct TPovOptions {
 void ExecutePov(const TPovOptions& o)
 {
     const Model m = LoadForAnalysis(o.In);
-    const TWindow w = o.Window.empty() ? WholeGrid(m) : ParseWindow(m, o.Window);
+    const TWindow w = WindowOrGrid(m, o.Window);
     const std::string name = o.Name.empty() ? Format("%s%6.6d.pov", {"MAROVI", m.TimeStep}) : o.Name;
     WriteScene(m, w.X1, w.Y1, w.X2, w.Y2, o.Dir, name);
 }
@@ -61,7 +61,7 @@ void ExecuteMap(const TMapOptions& o)
     TColourSettings settings;
     settings.Species = ParseSpecies(m, o.Species);
     settings.MaxDisturbanceAge = o.MaxAge;
-    const TWindow w = o.Window.empty() ? WholeGrid(m) : ParseWindow(m, o.Window);
+    const TWindow w = WindowOrGrid(m, o.Window);
     WriteBmp(o.Out, MapImage(m, mode, o.Larvae, settings, w.X1, w.Y1, w.X2, w.Y2));
 }
 

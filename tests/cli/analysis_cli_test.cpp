@@ -67,13 +67,7 @@ protected:
     // The four-by-three simulation of the cluster tests, saved as s.mgf.
     void SaveSmall(Model& m)
     {
-        testing_util::MakeModel(m, 2, 4, 3);
-        Put(m, 0, 0, 0, 0.5);
-        Put(m, 0, 0, 0, 0.5);
-        Put(m, 1, 0, 0, 0.5);
-        Put(m, 1, 0, 1, 0.5);
-        Put(m, 3, 2, 0, 0.5);
-        Put(m, 2, 1, 0, 0.1);
+        testing_util::MakeClusterModel(m);
         Save(m);
     }
     void Save(const Model& m, const std::string& name = "s.mgf") const { SaveGridFile(m, (dir / name).string()); }
@@ -99,19 +93,7 @@ TEST_F(AnalysisCli, ClustersReportLabelsAndDetails)
     SaveSmall(m);
     TResult r = Run("clusters s.mgf --mode species --species 1 --no-close --keep-orphans --labels lab.txt");
     ASSERT_EQ(r.Code, 0) << r.Err;
-    EXPECT_EQ(CrlfSplit(r.Out), (Lines{
-                                    "data on clusters of s.mgf",
-                                    "cluster of species Species 01",
-                                    "CA           :    0.33333",
-                                    "clusters     : 2",
-                                    "average size :   1.5 cells",
-                                    "min size     :   1.0 cells",
-                                    "max size     :   2.0 cells",
-                                    "cluster ; size ; dx ; dy ;Shannon Index;Species 01;Species 02",
-                                    "  1 ;     2 ;   0.5 ;   0.0 ; 0.56 ;        3;       1;   0.500 ;  -1.000 ;   0.250 ",
-                                    "  2 ;     1 ;   3.0 ;   2.0 ; 0.00 ;        1;       0;   0.000 ;  -1.000 ;   0.000 ",
-                                    "total ;     3 ;;; 0.50 ;        4;       1",
-                                }));
+    EXPECT_EQ(CrlfSplit(r.Out), testing_util::ClusterModelReport("s.mgf"));
     EXPECT_EQ(text_test::CrlfLines((dir / "lab.txt").string()), (Lines{"1 1 0 0", "0 0 0 0", "0 0 0 2"}));
 
     Lines details = CrlfSplit(Run("clusters s.mgf --mode species --no-close --keep-orphans --details 2").Out);

@@ -89,14 +89,8 @@ class ClusterAnalysis : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        MakeModel(m, 2, 4, 3);
+        testing_util::MakeClusterModel(m);
         m.FileName = "test.mgf";
-        Put(m, 0, 0, 0, 0.5);
-        Put(m, 0, 0, 0, 0.5);
-        Put(m, 1, 0, 0, 0.5);
-        Put(m, 1, 0, 1, 0.5);
-        Put(m, 3, 2, 0, 0.5);
-        Put(m, 2, 1, 0, 0.1);  // below MinSize: no feature, but present for the CA
         r = DefaultClusterRequest(m);
         r.Mode = TClusterMode::Species;
         r.Species = 0;
@@ -111,19 +105,7 @@ TEST_F(ClusterAnalysis, ReportTextOfTwoClusters)
 {
     TClusterAnalysis a = RunClusterAnalysis(m, r);
     ASSERT_EQ(a.ClusterCount, 2);
-    EXPECT_EQ(ClusterReport(m, a), (std::vector<std::string>{
-                                       "data on clusters of test.mgf",
-                                       "cluster of species Species 01",
-                                       "CA           :    0.33333",
-                                       "clusters     : 2",
-                                       "average size :   1.5 cells",
-                                       "min size     :   1.0 cells",
-                                       "max size     :   2.0 cells",
-                                       "cluster ; size ; dx ; dy ;Shannon Index;Species 01;Species 02",
-                                       "  1 ;     2 ;   0.5 ;   0.0 ; 0.56 ;        3;       1;   0.500 ;  -1.000 ;   0.250 ",
-                                       "  2 ;     1 ;   3.0 ;   2.0 ; 0.00 ;        1;       0;   0.000 ;  -1.000 ;   0.000 ",
-                                       "total ;     3 ;;; 0.50 ;        4;       1",
-                                   }));
+    EXPECT_EQ(ClusterReport(m, a), testing_util::ClusterModelReport("test.mgf"));
     EXPECT_EQ(ClusterSummaryLabels(a), (std::vector<std::string>{"2 clusters", "average size :   1.5 +-   0.7 cells",
                                                                  "min size     :   1.0 cells",
                                                                  "max size     :   2.0 cells"}));

@@ -58,19 +58,25 @@ void FillFeatures(const Model& m, const TClusterRequest& r, tMerkmal_Matrix& fea
     }
 }
 
-std::vector<std::string> ReportHead(const Model& m, const TClusterAnalysis& a)
+// A header: the given columns, then the name of every species.
+std::string SpeciesNamesAfter(const Model& m, const std::string& head)
 {
-    std::vector<std::string> lines{"data on clusters of " + m.FileName, "cluster of " + a.Title};
-    if (!a.OptionText.empty()) lines.push_back(a.OptionText);
-    return lines;
+    std::string h = head;
+    for (int s = 0; s <= m.SpeciesMax; ++s) h += Sep(m) + m.SpeciesPool[static_cast<size_t>(s)].Name;
+    return h;
 }
 
 std::string TableHeader(const Model& m)
 {
     const std::string sep = Sep(m);
-    std::string h = "cluster " + sep + " size " + sep + " dx " + sep + " dy " + sep + m.DiversityName;
-    for (int s = 0; s <= m.SpeciesMax; ++s) h += sep + m.SpeciesPool[static_cast<size_t>(s)].Name;
-    return h;
+    return SpeciesNamesAfter(m, "cluster " + sep + " size " + sep + " dx " + sep + " dy " + sep + m.DiversityName);
+}
+
+std::vector<std::string> ReportHead(const Model& m, const TClusterAnalysis& a)
+{
+    std::vector<std::string> lines{"data on clusters of " + m.FileName, "cluster of " + a.Title};
+    if (!a.OptionText.empty()) lines.push_back(a.OptionText);
+    return lines;
 }
 
 // Number, size, box centre, diversity and counts of cluster k.
@@ -87,13 +93,6 @@ std::string ShapeColumns(const Model& m, const TClusterRecord& r)
     const std::string sep = Sep(m);
     return sep + Format("%8.3f ", {r.Inertia}) + sep + Format("%8.3f ", {r.Eccentricity}) + sep +
            Format("%8.3f ", {r.MeanSquaredRadius});
-}
-
-std::string SpeciesNamesAfter(const Model& m, const std::string& head)
-{
-    std::string h = head;
-    for (int s = 0; s <= m.SpeciesMax; ++s) h += Sep(m) + m.SpeciesPool[static_cast<size_t>(s)].Name;
-    return h;
 }
 
 } // namespace
