@@ -90,19 +90,21 @@ int THosheKopelman::LabelClusters(const tMerkmal_Matrix& m)
         const int32_t* features = m.Data.data() + static_cast<size_t>(x) * h;
         int32_t* labels = LabelMatrix.Data.data() + static_cast<size_t>(x) * h;
         const int32_t* left = x > 0 ? labels - h : zeroColumn_.data();
-        int32_t run = 0, below = 0;  // below: the left label of the previous cell
+        int32_t run = 0, below = 0, before = 0;  // below: the left label, before: the feature of y - 1
         for (size_t y = 0; y < h; ++y) {
             const int32_t f = features[y] == 1;
             const int32_t l = left[y];
-            const int32_t start = f & (run == 0);
+            const int32_t start = f & !before;
             const int32_t fresh = start & (l == 0);
             issued += fresh;
-            table[fresh ? issued : 0] = issued;
-            int32_t r = start ? (l != 0 ? l : issued) : run;
-            if (f & !start & (l != 0) & (l != below) & (l != r)) r = JoinRoots(r, l);
+            table[issued & -fresh] = issued;
+            // Selections by masks: the compiler would turn them into mispredicted branches.
+            const int32_t opened = l + (issued & -static_cast<int32_t>(l == 0));
+            run = (opened & -start) | (run & (start - 1));
+            if (f & !start & (l != 0) & (l != below) & (l != run)) run = JoinRoots(run, l);
+            labels[y] = run & -f;
             below = l;
-            run = r & -f;
-            labels[y] = run;
+            before = f;
         }
     }
     LabelTable[0] = issued;
