@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "analysis/chart_texts.h"
 #include "analysis/histogram.h"
 #include "analysis/indices.h"
 #include "analysis/rank_list.h"
@@ -431,4 +432,30 @@ TEST(RegionOfInterest, CountsAndDisturbanceRequest)
     EXPECT_EQ(m.RoiDisturbance.YSize, 2);
     EXPECT_TRUE(m.RoiDisturbance.Clipping);
     EXPECT_EQ(m.RoiDisturbance.Probability[0], 1.0);
+}
+
+TEST(ChartTexts, TitlesCaptionsAndMessages)
+{
+    Model m;
+    MakeModel(m, 2, 2, 2);
+    m.FileName = "run.mgf";
+    EXPECT_EQ(AnalysisCaption(m), "file run.mgf");
+    EXPECT_EQ(ClusterHistogramAxisTitle(m, true), "size [cells]");
+    EXPECT_EQ(ClusterHistogramAxisTitle(m, false), "Shannon Index");
+    EXPECT_EQ(ClusterHistogramSeriesTitle(2.345), "cluster, average=2.35");
+    EXPECT_EQ(ClusterHistogramMeanLabel(12), "12.00");
+    EXPECT_EQ(SlidingBoxTitle(m, true), "Shannon Index^-1");
+    EXPECT_EQ(RankChartTitle(m, true), (std::vector<std::string>{"rank abundance plot", "file run.mgf"}));
+    EXPECT_EQ(RankChartTitle(m, false).size(), 1u);
+    EXPECT_EQ(TransectChartTitle(m, TTransectChart::BetaGuilds), "Sorensen Index(guilds) along the virtual ROV transect");
+    EXPECT_EQ(TransectChartTitle(m, TTransectChart::Species), "species along the virtual ROV transect");
+    EXPECT_EQ(TransectAxisTitle(TTransectChart::Guilds, true), "relative [%]");
+    EXPECT_EQ(TransectAxisTitle(TTransectChart::Guilds, false), "abundance");
+    EXPECT_EQ(TransectAxisTitle(TTransectChart::BetaSpecies, true), "value");
+    EXPECT_EQ(GuildShortName(0), "*");
+    EXPECT_EQ(GuildShortName(5), "");
+    EXPECT_EQ(HistogramTitle(m, 1, true), (std::vector<std::string>{"size histogram of ", "Species 02"}));
+    EXPECT_EQ(SuccessionClickMessage({0.5, 0.25}),
+              "nearest datapoint,\rrelative abundances:\r\r        unknown : 0.50\r             R0 : 0.25\r");
+    EXPECT_EQ(RoiSeriesTitle(0), "Species 1");
 }

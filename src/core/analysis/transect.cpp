@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/chart_texts.h"
 #include "analysis/states.h"
 #include "model/grid.h"
 #include "model/model.h"
@@ -12,8 +13,6 @@
 
 namespace marovi {
 namespace {
-
-const char* const GuildShortNames[5] = {"*", "R0", "R1", "R2", "UD"};
 
 // Wraps the cell onto the grid and appends its sample; false when it lies off the grid.
 bool AddSample(const Model& m, TRovTransect& t, int x, int y)
@@ -35,7 +34,7 @@ std::string TransectHeader(const Model& m)
     std::string h = Format("%.3s ,%.3s, ", {"x", "y"});
     for (int s = 0; s <= m.SpeciesMax; ++s) h += Format("%s, ", {m.SpeciesPool[static_cast<size_t>(s)].Name});
     h += " State, ";
-    for (const char* g : GuildShortNames) h += Format("%s, ", {g});
+    for (int g = 0; g < 5; ++g) h += Format("%s, ", {GuildShortName(g)});
     return h + "beta(species), beta(guildes)";
 }
 
