@@ -14,6 +14,7 @@
 #include "abundance_chart.h"
 #include "app_texts.h"
 #include "chart_view.h"
+#include "colours/species_colors.h"
 #include "messages.h"
 #include "model/model.h"
 #include "model/simulation.h"
@@ -45,6 +46,7 @@ TMainForm::TMainForm(Model& model, TStartFillSetting& startFill, TClock clock, Q
 {
     setObjectName(QStringLiteral("MainForm"));
     InitStartupModel(model_, ClockSeed());
+    InitSpeciesColors(model_);
     BuildControls();
     setWindowTitle(StartCaption());
     runTimer_.setInterval(0);

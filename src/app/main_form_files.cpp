@@ -6,6 +6,7 @@
 
 #include "abundance_chart.h"
 #include "app_texts.h"
+#include "colours/species_colors.h"
 #include "files/exports.h"
 #include "files/grid_file.h"
 #include "main_form.h"
@@ -87,6 +88,7 @@ void TMainForm::LoadFile(const QString& path, bool askForCompanion)
         setWindowTitle(FileCaption(model_.FileName));
         initialised_ = true;
         TimeLabel_->setText(QString::number(model_.TimeStep));
+        AdoptSpeciesColors(model_);
         RebuildChart();
         statusList_.Reset();
         statusList_.StartLoaded(model_);

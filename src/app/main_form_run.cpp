@@ -14,7 +14,6 @@
 #include "model/run_labels.h"
 #include "model/simulation.h"
 #include "model/status_line.h"
-#include "species_colours.h"
 #include "status_list_model.h"
 #include "util/error.h"
 
@@ -41,7 +40,8 @@ void TMainForm::RebuildChart()
 {
     std::vector<TAbundanceChart::TSpeciesLine> lines;
     for (int s = 0; s <= model_.SpeciesMax; ++s)
-        lines.push_back({QString::fromStdString(model_.SpeciesPool[static_cast<size_t>(s)].Name), SpeciesQColor(model_, s)});
+        lines.push_back({QString::fromStdString(model_.SpeciesPool[static_cast<size_t>(s)].Name),
+                         QColor(static_cast<QRgb>(model_.SpeciesColor[static_cast<size_t>(s)]))});
     chart_->Rebuild(lines);
 }
 
