@@ -96,9 +96,15 @@ void TAbundanceChart::Flush()
 
 void TAbundanceChart::UpdateAxes()
 {
-    if (automatic_) axisX_->setRange(minT_, maxT_ > minT_ ? maxT_ : minT_ + 1);
-    axisLeft_->setRange(0, std::max(1.0, maxCount_ * 1.05));
-    axisRight_->setRange(0, std::max(0.1, maxDiversity_ * 1.05));
+    // Round axis ends and ticks, as a chart that scales itself shows them.
+    if (automatic_) {
+        axisX_->setRange(minT_, maxT_ > minT_ ? maxT_ : minT_ + 1);
+        axisX_->applyNiceNumbers();
+    }
+    axisLeft_->setRange(0, std::max(1.0, maxCount_));
+    axisLeft_->applyNiceNumbers();
+    axisRight_->setRange(0, std::max(0.1, maxDiversity_));
+    axisRight_->applyNiceNumbers();
 }
 
 } // namespace marovi::app
