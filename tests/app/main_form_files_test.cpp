@@ -26,17 +26,12 @@ namespace {
 
 std::unique_ptr<TProgram> MakeProgram()
 {
-    auto program = std::make_unique<TProgram>(FixedClock());
-    InitStartupModel(program->Simulation, 4711, 8, 6);
-    program->Simulation.RandomSeed = 4711;
-    return program;
+    return apptest::MakeProgram(8, 6);
 }
 
 void Click(QObject* form, const char* name)
 {
-    auto* button = Child<QPushButton>(form, name);
-    QVERIFY2(button && button->isEnabled(), name);
-    QTest::mouseClick(button, Qt::LeftButton);
+    ClickButton(form, name);
 }
 
 // A program after "new" and three single steps.
@@ -56,9 +51,7 @@ QByteArray ReadFile(const QString& path)
 
 QStringList ListLines(TMainForm* form)
 {
-    QStringList lines;
-    for (const std::string& line : form->StatusList().Lines()) lines << QString::fromStdString(line);
-    return lines;
+    return StatusLines(form);
 }
 
 } // namespace

@@ -39,17 +39,12 @@ constexpr char Header10[] =
 
 std::unique_ptr<TProgram> MakeProgram(int side = 12)
 {
-    auto program = std::make_unique<TProgram>(FixedClock());
-    InitStartupModel(program->Simulation, 4711, side, side);
-    program->Simulation.RandomSeed = 4711;
-    return program;
+    return apptest::MakeProgram(side, side);
 }
 
 QStringList ListLines(TMainForm* form)
 {
-    QStringList lines;
-    for (const std::string& line : form->StatusList().Lines()) lines << QString::fromStdString(line);
-    return lines;
+    return StatusLines(form);
 }
 
 // The time step field of a status entry ("date;step;..." or "date; step;...").
@@ -68,10 +63,7 @@ void DoubleClick(QWidget* viewport, Qt::KeyboardModifiers modifiers = Qt::NoModi
 
 void Click(QObject* form, const char* name)
 {
-    auto* button = Child<QPushButton>(form, name);
-    QVERIFY2(button, name);
-    QVERIFY2(button->isEnabled(), name);
-    QTest::mouseClick(button, Qt::LeftButton);
+    ClickButton(form, name);
 }
 
 } // namespace

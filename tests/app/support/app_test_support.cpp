@@ -6,9 +6,37 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
+#include "main_form.h"
+#include "model/simulation.h"
+#include "program.h"
+
 namespace marovi::apptest {
+
+std::unique_ptr<app::TProgram> MakeProgram(int xdim, int ydim)
+{
+    auto program = std::make_unique<app::TProgram>(FixedClock());
+    InitStartupModel(program->Simulation, 4711, xdim, ydim);
+    program->Simulation.RandomSeed = 4711;
+    return program;
+}
+
+QStringList StatusLines(app::TMainForm* form)
+{
+    QStringList lines;
+    for (const std::string& line : form->StatusList().Lines()) lines << QString::fromStdString(line);
+    return lines;
+}
+
+void ClickButton(QObject* form, const char* name)
+{
+    auto* button = Child<QPushButton>(form, name);
+    QVERIFY2(button, name);
+    QVERIFY2(button->isEnabled(), name);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
 
 TClock FixedClock()
 {

@@ -5,9 +5,15 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "files/status_list.h"
+
+namespace marovi::app {
+class TMainForm;
+class TProgram;
+} // namespace marovi::app
 
 namespace marovi::apptest {
 
@@ -45,6 +51,13 @@ private:
     void Poll();
     QTimer timer_;
 };
+
+// The program with the fixed clock over a small start-up grid and random seed 4711.
+std::unique_ptr<app::TProgram> MakeProgram(int xdim, int ydim);
+// The status list of the main window, newest line first.
+QStringList StatusLines(app::TMainForm* form);
+// Clicks the enabled push button of that name.
+void ClickButton(QObject* form, const char* name);
 
 // Runs the event loop until done() holds or ms milliseconds have passed; true when it holds.
 bool WaitFor(const std::function<bool()>& done, int ms = 20000);
