@@ -241,7 +241,7 @@ void TMainForm::SetChartBackground(const QColor& colour)
 
 void TMainForm::ShowExtinctionTimes()
 {
-    ShowMessage(this, QStringLiteral("MAROVI"), QString::fromStdString(ExtinctionTimesText(model_)));
+    ShowMessage(this, QStringLiteral("MAROVI"), QString::fromStdString(ExtinctionTimesText(model_)), true);
 }
 
 } // namespace marovi::app

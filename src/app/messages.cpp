@@ -1,13 +1,18 @@
 #include "messages.h"
 
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace marovi::app {
 
-void ShowMessage(QWidget* parent, const QString& caption, const QString& text)
+void ShowMessage(QWidget* parent, const QString& caption, const QString& text, bool fixedPitch)
 {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
+    if (fixedPitch)
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+            label->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     box.exec();
 }
 

@@ -6,8 +6,8 @@ class QWidget;
 
 namespace marovi::app {
 
-// Message box with an OK button.
-void ShowMessage(QWidget* parent, const QString& caption, const QString& text);
+// Message box with an OK button; a fixed-pitch text keeps padded columns aligned.
+void ShowMessage(QWidget* parent, const QString& caption, const QString& text, bool fixedPitch = false);
 // The program's error display for failures of model operations.
 void ShowError(QWidget* parent, const QString& text);
 // Yes/No question; true for Yes.

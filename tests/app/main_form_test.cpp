@@ -412,6 +412,33 @@ private slots:
         QVERIFY(data->data(QStringLiteral("image/svg+xml")).contains("<svg"));
     }
 
+    void captionNamesTheFileOnActivation()
+    {
+        auto p = MakeProgram();
+        TMainForm* f = p->MainForm.get();
+        p->Simulation.FileName = "/data/reef.mgf";
+        f->show();
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        QCOMPARE(f->windowTitle(), QStringLiteral("MAROVI 1.6b, core V 1.20.J file /data/reef.mgf"));
+    }
+
+    void chartBackgroundComesFromTheGridPropertiesDialog()
+    {
+        auto p = MakeProgram();
+        const QBrush before = p->MainForm->Chart()->backgroundBrush();
+        {
+            TModalResponder responder; // cancelled: nothing changes
+            QTest::mouseClick(Child<QPushButton>(p->GridEditForm, "SelectChartBackgroundButton"), Qt::LeftButton);
+        }
+        QCOMPARE(p->MainForm->Chart()->backgroundBrush(), before);
+        TModalResponder responder;
+        responder.Colour = QColor(10, 20, 30);
+        QTest::mouseClick(Child<QPushButton>(p->GridEditForm, "SelectChartBackgroundButton"), Qt::LeftButton);
+        QCOMPARE(p->MainForm->Chart()->backgroundBrush().color(), QColor(10, 20, 30));
+        QCOMPARE(p->GridEditForm->ChartBackground(), QColor(10, 20, 30));
+    }
+
 private:
     QTemporaryDir dir_;
 };

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QColorDialog>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -62,6 +63,15 @@ void TModalResponder::Poll()
         if (!button) button = box->button(QMessageBox::Ok);
         if (!button) button = box->buttons().constFirst();
         button->click();
+        return;
+    }
+    if (auto* dialog = qobject_cast<QColorDialog*>(modal)) {
+        if (!Colour.isValid()) {
+            dialog->reject();
+            return;
+        }
+        dialog->setCurrentColor(Colour);
+        dialog->accept();
         return;
     }
     if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {

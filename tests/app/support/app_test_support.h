@@ -1,4 +1,5 @@
 #pragma once
+#include <QColor>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -44,6 +45,7 @@ public:
 
     QMessageBox::StandardButton Answer = QMessageBox::Ok;
     QStringList FileNames; // one per file dialog, in order; cancelled when none is left
+    QColor Colour;         // chosen in a colour dialog; cancelled when invalid
     std::vector<TSeenBox> Boxes;
     int FileDialogs = 0;
 
