@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -129,11 +131,16 @@ void TMainForm::BuildControls()
     ListBox1_->setModel(listModel_);
     ListBox1_->setMinimumHeight(150);
     // The header label scrolls sideways with the list, so columns stay above their values.
-    auto* header = new QWidget;
-    auto* headerLayout = new QHBoxLayout(header);
-    headerLayout->setContentsMargins(ListBox1_->frameWidth() + 2, 0, 0, 0);
-    headerLayout->addWidget(Label11_);
-    headerLayout->addStretch();
+    headerArea_ = Named(new QScrollArea, "HeaderArea");
+    headerArea_->setFrameShape(QFrame::NoFrame);
+    headerArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    headerArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    headerArea_->setContentsMargins(0, 0, 0, 0);
+    Label11_->setContentsMargins(ListBox1_->frameWidth() + 3, 0, 0, 0);
+    headerArea_->setWidget(Label11_);
+    headerArea_->setFixedHeight(QFontMetrics(fixed).height() + 4);
+    connect(ListBox1_->horizontalScrollBar(), &QScrollBar::valueChanged, headerArea_->horizontalScrollBar(),
+            &QScrollBar::setValue);
 
     StaticText1_ = Named(new QLabel(QStringLiteral("loading data, please wait.....")), "StaticText1");
     StaticText2_ = Named(new QLabel(QStringLiteral("loading data, please wait.....")), "StaticText2");
@@ -173,7 +180,7 @@ void TMainForm::BuildControls()
     right->addWidget(StaticText1_);
     right->addWidget(chartView_, 3);
     right->addWidget(StaticText2_);
-    right->addWidget(header);
+    right->addWidget(headerArea_);
     right->addWidget(ListBox1_, 2);
     right->addLayout(statusBar);
 
@@ -199,6 +206,12 @@ void TMainForm::BuildControls()
     connect(saveIndividuals, &QPushButton::clicked, this, &TMainForm::SaveIndividuals);
     connect(extractSpecies, &QPushButton::clicked, this, &TMainForm::ExtractSpecies);
     connect(extinction, &QPushButton::clicked, this, &TMainForm::ShowExtinctionTimes);
+}
+
+void TMainForm::SetHeader(const QString& text)
+{
+    Label11_->setText(text);
+    Label11_->adjustSize();
 }
 
 void TMainForm::SetToolWindow(TToolWindow which, QWidget* window)

@@ -11,6 +11,7 @@ class QFileDialog;
 class QLabel;
 class QListView;
 class QPushButton;
+class QScrollArea;
 class QSlider;
 
 namespace marovi {
@@ -82,6 +83,7 @@ protected:
 
 private:
     void BuildControls();
+    void SetHeader(const QString& text);
     void OpenToolWindow(TToolWindow which);
     bool CheckInitialised(const char* message);
 
@@ -128,6 +130,7 @@ private:
     QSlider* TrackBar1_;
     QLabel *Label6_, *Label5_, *TimeLabel_, *Label4_, *Label11_, *StaticText1_, *StaticText2_;
     QListView* ListBox1_;
+    QScrollArea* headerArea_;
     QFileDialog *SaveDialog1_, *OpenDialog1_, *SaveDialog2_, *IndividualListSaveDialog_;
 };
 

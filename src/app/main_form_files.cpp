@@ -93,7 +93,7 @@ void TMainForm::LoadFile(const QString& path, bool askForCompanion)
         statusList_.Reset();
         statusList_.StartLoaded(model_);
         StatusListChanged(0);
-        Label11_->setText(QStringLiteral("    t ") + QString::fromStdString(StatusHeader(model_)));
+        SetHeader(QStringLiteral("    t ") + QString::fromStdString(StatusHeader(model_)));
 
         const std::string companion = CompanionFileName(model_.FileName);
         const bool offered = QFileInfo::exists(QString::fromStdString(companion)) && model_.TimeStep > 1;

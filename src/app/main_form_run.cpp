@@ -55,7 +55,7 @@ void TMainForm::NewSimulation()
         statusList_.StartNew(model_);
         StatusListChanged(0);
         RebuildChart();
-        Label11_->setText(QStringLiteral("time      step ") + QString::fromStdString(StatusHeader(model_)));
+        SetHeader(QStringLiteral("time      step ") + QString::fromStdString(StatusHeader(model_)));
         initialised_ = true;
         model_.FileName = "-not saved-";
         TimeLabel_->setText(QStringLiteral("0"));

@@ -12,6 +12,8 @@
 #include <QLineSeries>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -410,6 +412,22 @@ private slots:
         const QMimeData* data = QApplication::clipboard()->mimeData();
         QVERIFY(data->hasImage());
         QVERIFY(data->data(QStringLiteral("image/svg+xml")).contains("<svg"));
+    }
+
+    void theHeaderScrollsSidewaysWithTheList()
+    {
+        auto p = MakeProgram();
+        TMainForm* f = p->MainForm.get();
+        f->resize(700, 600); // narrower than a status line
+        f->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+        Click(f, "InitButton1");
+        auto* list = Child<QListView>(f, "ListBox1");
+        auto* header = Child<QScrollArea>(f, "HeaderArea");
+        QVERIFY(WaitFor([&] { return list->horizontalScrollBar()->maximum() > 0; }, 2000));
+        list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->maximum() / 2);
+        QVERIFY(header->horizontalScrollBar()->value() > 0);
+        QCOMPARE(header->horizontalScrollBar()->value(), list->horizontalScrollBar()->value());
     }
 
     void captionNamesTheFileOnActivation()
