@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,11 @@ TEST(Labelling, LShapedArmsMeetingAtTheBendAreMerged)
     });
     hk.InitLabels(3, 3);
     EXPECT_EQ(hk.LabelClusters(u), 1);
+
+    // Two clusters of the first column are joined by the run of the second.
+    hk.InitLabels(2, 3);
+    EXPECT_EQ(hk.LabelClusters(FromRows({"##", ".#", "##"})), 1);
+    EXPECT_EQ(ToRows(hk.LabelMatrix, true), (std::vector<std::string>{"11", "01", "11"}));
 }
 
 TEST(Labelling, CornerContactsFormSeparateClusters)
@@ -190,4 +196,44 @@ TEST(Morphology, CloseClustersOnASingleCellAndAFullMatrix)
     tMerkmal_Matrix full(4, 3, 1);
     CloseClusters(full);
     EXPECT_EQ(full.Data, tMerkmal_Matrix(4, 3, 1).Data);
+}
+
+TEST(Labelling, AgreesWithAFloodFillOnRandomMatrices)
+{
+    // Reference: clusters grown by a flood fill over edge neighbours, numbered in the order
+    // in which the x-outer, y-inner sweep meets their first cell.
+    std::mt19937 rng(99);
+    for (int round = 0; round < 60; ++round) {
+        const bool large = round >= 55;  // long merges near the percolation threshold
+        const int w = large ? 120 : 1 + round % 13, h = large ? 90 : 1 + (round * 7) % 17;
+        std::bernoulli_distribution feature(large ? 0.59 : 0.2 + 0.1 * (round % 7));
+        tMerkmal_Matrix m(w, h);
+        for (int32_t& v : m.Data) v = feature(rng) ? 1 : (round % 5 == 0 ? 2 : 0);
+        tMerkmal_Matrix expected(w, h);
+        int clusters = 0;
+        for (int x = 0; x < w; ++x)
+            for (int y = 0; y < h; ++y) {
+                if (m(x, y) != 1 || expected(x, y) != 0) continue;
+                expected(x, y) = ++clusters;
+                std::vector<std::pair<int, int>> stack{{x, y}};
+                while (!stack.empty()) {
+                    auto [i, j] = stack.back();
+                    stack.pop_back();
+                    const int di[4] = {-1, 1, 0, 0}, dj[4] = {0, 0, -1, 1};
+                    for (int k = 0; k < 4; ++k) {
+                        int a = i + di[k], b = j + dj[k];
+                        if (a < 0 || b < 0 || a >= w || b >= h || m(a, b) != 1 || expected(a, b) != 0) continue;
+                        expected(a, b) = clusters;
+                        stack.push_back({a, b});
+                    }
+                }
+            }
+        THosheKopelman hk;
+        hk.InitLabels(w, h);
+        ASSERT_EQ(hk.LabelClusters(m), clusters) << "round " << round;
+        EXPECT_EQ(hk.LabelMatrix.Data, expected.Data) << "round " << round;
+        // Labelling again with the same tables gives the same result.
+        EXPECT_EQ(hk.LabelClusters(m), clusters);
+        EXPECT_EQ(hk.LabelMatrix.Data, expected.Data);
+    }
 }
