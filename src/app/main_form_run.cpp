@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <exception>
 
 #include "abundance_chart.h"
 #include "analysis/indices.h"
@@ -15,7 +16,6 @@
 #include "model/simulation.h"
 #include "model/status_line.h"
 #include "status_list_model.h"
-#include "util/error.h"
 
 namespace marovi::app {
 
@@ -59,7 +59,7 @@ void TMainForm::NewSimulation()
         initialised_ = true;
         model_.FileName = "-not saved-";
         TimeLabel_->setText(QStringLiteral("0"));
-    } catch (const Error& e) {
+    } catch (const std::exception& e) {
         ShowError(this, QString::fromStdString(e.what()));
         return;
     }
@@ -83,7 +83,7 @@ void TMainForm::SingleStep()
     if (!CheckInitialised("you must initialise first (load or press \"new\" )")) return;
     try {
         StepAndRefresh();
-    } catch (const Error& e) {
+    } catch (const std::exception& e) {
         ShowError(this, QString::fromStdString(e.what()));
         return;
     }
@@ -146,7 +146,7 @@ void TMainForm::RunTick()
     if (stepsDone_ < roundSteps_ && !model_.TerminateFlag) {
         try {
             StepAndRefresh();
-        } catch (const Error& e) {
+        } catch (const std::exception& e) {
             EndRun();
             ShowError(this, QString::fromStdString(e.what()));
             return;

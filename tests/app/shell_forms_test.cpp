@@ -27,7 +27,7 @@ private slots:
         TSplashForm byTimer(30);
         QSignalSpy timerDone(&byTimer, &TSplashForm::Finished);
         byTimer.show();
-        QVERIFY(timerDone.wait(2000));
+        QTRY_COMPARE_WITH_TIMEOUT(timerDone.count(), 1, 5000);
         QVERIFY(!byTimer.isVisible());
         byTimer.close();
         QCOMPARE(timerDone.count(), 1);
@@ -82,7 +82,7 @@ private slots:
         form.AskTimed(QString(), QString(), TAutoCloseForm::Yes, 20);
         QCOMPARE(form.windowTitle(), QStringLiteral("Run"));
         QCOMPARE(Child<QLabel>(&form, "Label1")->text(), QStringLiteral("go on?"));
-        QVERIFY(answered.wait(2000));
+        QTRY_COMPARE_WITH_TIMEOUT(answered.count(), 2, 5000);
         QCOMPARE(answered.last().at(0).toInt(), TAutoCloseForm::Yes);
         QVERIFY(!form.isVisible());
 
