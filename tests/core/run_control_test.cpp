@@ -12,6 +12,7 @@
 #include "model/species_pool.h"
 #include "model/status_line.h"
 #include "model/step.h"
+#include "test_support.h"
 
 using namespace marovi;
 
@@ -64,6 +65,39 @@ TEST(RunControl, NewIsReproducibleFromTheRandomSeed)
     EXPECT_EQ(a.DisturbanceEventCount, 0);
     EXPECT_EQ(a.StepAbundance, b.StepAbundance);
     for (size_t i = 0; i < a.Cells.size(); ++i) ASSERT_EQ(a.Cells[i].Abundance, b.Cells[i].Abundance);
+}
+
+TEST(RunControl, NewSeedsThenFillsTheClearedGrid)
+{
+    Model a = SmallScenario();
+    AddDisturbance(a, 0, 7, 7, 0, false, 3.0, 1.0, 3.0, 1.0, 0.7, 1.0, 0.0, 1.0, 1, 1);
+    for (int i = 0; i < 4; ++i) StepAndRefreshModel(a);
+    a.ExtinctionStep[2] = 3;
+    a.TermReachedStep = 2;
+    a.TerminateFlag = true;
+    a.RandomSeed = 23;
+    a.StartFill = 5;
+    bool larvaeLeft = false;
+    for (const TSpeciesCounts& l : a.PrevLarvae) larvaeLeft = larvaeLeft || l != TSpeciesCounts{};
+    ASSERT_TRUE(larvaeLeft);
+
+    // By hand: the counters, the seed, a cleared grid and the fill, nothing else drawn.
+    Model b = a;
+    ResetCounters(b);
+    b.Random.SeedRandom(23);
+    b.ExtinctionStep.fill(0);
+    ClearAllCells(b);
+    for (TSpeciesCounts& l : b.PrevLarvae) l.fill(0);
+    InitialFill(b, 5);
+
+    NewSimulationModel(a, 999);
+    EXPECT_TRUE(test::SameState(a, b));
+    EXPECT_EQ(a.TimeStep, 0);
+    EXPECT_FALSE(a.TerminateFlag);
+    EXPECT_EQ(a.Disturbances.size(), 1u);
+    for (int s = 0; s < MaxSpecies; ++s) EXPECT_EQ(a.LastAbundance[static_cast<size_t>(s)], s <= a.SpeciesMax ? 1 : 0);
+    // Larvae of the discarded run are not reported as the larvae of the new start.
+    for (const TSpeciesCounts& l : a.PrevLarvae) ASSERT_EQ(l, TSpeciesCounts{});
 }
 
 TEST(RunControl, RoundStopsSteppingOnceTerminationHolds)
@@ -124,6 +158,29 @@ TEST(RunControl, ExtraDisturbanceOccursExactlyOnceAfterTheStep)
     EXPECT_EQ(extra.DisturbanceEventCount, plain.DisturbanceEventCount + 1);
     EXPECT_EQ(extra.StepAbundance, plain.StepAbundance); // the census was taken before
     EXPECT_EQ(shannon, ShannonIndex(extra, extra.StepAbundance));
+}
+
+TEST(RunControl, ExtraDisturbanceDrawsAfterTheWholeStep)
+{
+    Model a = SmallScenario();
+    AddDisturbance(a, 0, 7, 7, 0, false, 3.0, 1.0, 3.0, 1.0, 0.2, 0.5, 0.0, 1.0, 1, 2);
+    AddDisturbance(a, 0, 7, 7, 0, false, 2.0, 0.0, 2.0, 0.0, 0.9, 1.0, 0.0, 0.0, 4, 1);
+    Model b = a;
+    a.ExtraDisturbanceRequested = true;
+    StepAndRefreshModel(a);
+
+    // The step with its own disturbances, then the first definition again until it fired.
+    SimulationStep(b);
+    const int32_t before = b.DisturbanceEventCount;
+    int calls = 0;
+    while (b.DisturbanceEventCount == before) {
+        ApplyDisturbance(b, b.Disturbances.front());
+        ++calls;
+    }
+    EXPECT_TRUE(test::SameState(a, b));
+    EXPECT_GE(calls, 1);
+    EXPECT_FALSE(a.ExtraDisturbanceRequested);
+    EXPECT_EQ(a.Disturbances.front().LastEvent, 0);
 }
 
 TEST(RunControl, BatchRunsRoundsWithAShortLastOne)

@@ -31,6 +31,8 @@ void NewSimulationModel(Model& m, int32_t clockSeed, std::optional<int> changedS
     // A changed start fill needs no new grid: recreating it would wipe the landscape.
     if (changedStartFill) m.StartFill = *changedStartFill;
     ClearAllCells(m);
+    // The larvae of the discarded run are not the previous step of the new start.
+    for (TSpeciesCounts& larvae : m.PrevLarvae) larvae.fill(0);
     InitialFill(m, m.StartFill);
     m.TimeStep = 0;
     m.DisturbanceEventCount = 0;

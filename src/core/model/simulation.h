@@ -13,7 +13,8 @@ void InitStartupModel(Model& m, int32_t seed, int xdim = 100, int ydim = 100);
 
 // The model side of "new": counters reset, the generator seeded from RandomSeed (or from
 // clockSeed when RandomSeed is 0), extinction steps and last abundances zeroed, a changed
-// start fill taken over, all cells cleared, the initial fill, time step 0.
+// start fill taken over, all cells and the larvae of the previous step cleared, the
+// initial fill, time step 0.
 // The landscape, the flow grid and the disturbance definitions are kept.
 void NewSimulationModel(Model& m, int32_t clockSeed, std::optional<int> changedStartFill = std::nullopt);
 
