@@ -3,9 +3,9 @@
 #include <iostream>
 
 #include "colours/species_colors.h"
-#include "files/grid_file.h"
 #include "files/safe_file.h"
 #include "model/model.h"
+#include "runner.h"
 #include "util/error.h"
 #include "util/format.h"
 
@@ -28,9 +28,7 @@ std::vector<std::string> SplitCommas(const std::string& text)
 
 Model LoadForAnalysis(const std::string& path)
 {
-    Model m;
-    LoadGridFile(m, path);
-    m.FileName = path;
+    Model m = LoadSimulationFile(path);
     AdoptSpeciesColors(m);
     return m;
 }

@@ -13,7 +13,6 @@
 
 #include "commands.h"
 #include "files/exports.h"
-#include "files/grid_file.h"
 #include "files/status_list.h"
 #include "files/summary.h"
 #include "model/model.h"
@@ -58,14 +57,6 @@ void ParseGrid(const std::string& text, int& w, int& h)
     if (w < 1 || h < 1 || w > MaxGridSide || h > MaxGridSide || static_cast<long long>(w) * h > MaxGridCells)
         throw Error(Format("--grid %s: each side must be 1..%d and the grid at most %d cells",
                            {text, MaxGridSide, MaxGridCells}));
-}
-
-Model LoadModel(const std::string& path)
-{
-    Model m;
-    LoadGridFile(m, path);
-    m.FileName = path;
-    return m;
 }
 
 void CheckOptions(const TRunOptions& o)
@@ -162,7 +153,7 @@ void ExecuteRun(const TRunOptions& o)
     int gridW = 100, gridH = 100;
     if (Given(o.GridOption)) ParseGrid(o.Grid, gridW, gridH);
     std::optional<Model> loaded;
-    if (!o.In.empty()) loaded = LoadModel(o.In);
+    if (!o.In.empty()) loaded = LoadSimulationFile(o.In);
     if (Given(o.ReplicatesOption)) {
         RunReplicates(o, loaded ? &*loaded : nullptr, gridW, gridH);
         return;
@@ -196,7 +187,8 @@ void AddNew(CLI::App& app)
     cmd->add_option("IN", o->In, "a grid file whose landscape, species and settings are used; without it the "
                                  "start-up state: 10 default species on a random landscape");
     o->SeedOption = cmd->add_option("--seed", o->Seed, "random seed S: the landscape (without IN) and the new start; "
-                                                       "without it the clock");
+                                                       "without it the random seed stored in IN, or the clock "
+                                                       "when that is 0 or there is no IN");
     o->GridOption = cmd->add_option("--grid", o->Grid, "grid size WxH of the start-up state (default 100x100)");
     o->FillOption = cmd->add_option("--fill", o->Fill, "fill columns 0..COLUMNS at the start (-1: none)");
     AddRunOptions(cmd, o);
@@ -234,7 +226,7 @@ void ExecuteExport(const TExportOptions& o)
     CheckWritable(o.Out);
     const bool newSeparator = Given(o.SeparatorOption);
     const char separator = newSeparator ? SeparatorChar(o.Separator) : ';';
-    Model m = LoadModel(o.In);
+    Model m = LoadSimulationFile(o.In);
     if (o.What == "status") {
         TTempDir tempDir;
         TStatusList list(LocalDateTimeText, tempDir.Path());
@@ -260,13 +252,15 @@ void AddExport(CLI::App& app)
     auto o = std::make_shared<TExportOptions>();
     CLI::App* cmd = app.add_subcommand("export", "write a text export of a saved simulation");
     cmd->add_option("WHAT", o->What, "individuals: every individual; species: adults and larvae of every species "
-                                     "in every cell; status: the status list of the run (the companion file)")
+                                     "in every cell (a grid file does not store the larvae of the "
+                                     "previous step: they are 0 after loading); status: the status list of the run (the companion file)")
         ->required()
         ->check(CLI::IsMember({"individuals", "species", "status"}));
     cmd->add_option("IN", o->In, "the grid file")->required();
     cmd->add_option("OUT", o->Out, "the text file to write")->required();
     o->SeparatorOption = cmd->add_option("--separator", o->Separator,
-                                         "field separator C (one character or \"tab\"; default: the file's)");
+                                         "field separator C (one character or \"tab\"; default: the file's); "
+                                         "status copies the lines of the companion file as they are");
     cmd->callback([o] { ExecuteExport(*o); });
 }
 
@@ -275,7 +269,7 @@ void AddInfo(CLI::App& app)
     auto in = std::make_shared<std::string>();
     CLI::App* cmd = app.add_subcommand("info", "print a summary of a saved simulation");
     cmd->add_option("IN", *in, "the grid file")->required();
-    cmd->callback([in] { std::cout << SimulationSummary(LoadModel(*in)); });
+    cmd->callback([in] { std::cout << SimulationSummary(LoadSimulationFile(*in)); });
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // marovi-cli: the headless runner and analysis front end of MAROVI.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <iostream>
+#include <string>
 
 #include "commands.h"
 #include "util/error.h"
@@ -17,7 +19,10 @@ int main(int argc, char** argv)
     } catch (const CLI::ParseError& e) {
         return app.exit(e);
     } catch (const std::exception& e) {
-        std::cerr << "marovi-cli: " << e.what() << "\n";
+        // Messages made for a message box break their lines with CR alone.
+        std::string message = e.what();
+        std::replace(message.begin(), message.end(), '\r', '\n');
+        std::cerr << "marovi-cli: " << message << "\n";
         return 1;
     }
     return 0;

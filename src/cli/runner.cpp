@@ -51,6 +51,20 @@ void TProgressLine::Finish()
     shown_ = false;
 }
 
+Model LoadSimulationFile(const std::string& path)
+{
+    Model m;
+    try {
+        LoadGridFile(m, path);
+    } catch (const Error& e) {
+        const std::string message = e.what();
+        if (message.find(path) != std::string::npos) throw;
+        throw Error(path + ": " + message);
+    }
+    m.FileName = path;
+    return m;
+}
+
 void CheckWritable(const std::string& path)
 {
     const fs::path p(path);

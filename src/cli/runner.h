@@ -39,6 +39,10 @@ private:
     long long lastMs_ = -1000;
 };
 
+// Loads a grid file into a fresh model whose FileName is the path. A message that does not
+// name the file gets its name in front, since a console has no caption to show it.
+Model LoadSimulationFile(const std::string& path);
+
 // Refuses a target whose directory does not exist before a long run starts.
 void CheckWritable(const std::string& path);
 

@@ -12,6 +12,7 @@
 #include "files/grid_file.h"
 #include "files/status_list.h"
 #include "model/model.h"
+#include "model/simulation.h"
 #include "model/status_line.h"
 
 namespace fs = std::filesystem;
@@ -304,6 +305,63 @@ TEST_F(Cli, ErrorsLeaveNoOutputAndFailWithAMessage)
         EXPECT_FALSE(r.Err.empty()) << args;
     }
     EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(Cli, NewAndRunTakeTheDrawsOfTheDesktopProgram)
+{
+    // new: the start-up state from the seed, the seed again for the new start, the steps.
+    Model m;
+    marovi::InitStartupModel(m, 21, 9, 7);
+    m.RandomSeed = 21;
+    m.StartFill = 5;
+    m.OldReproInterval = false;
+    marovi::NewSimulationModel(m, 0);
+    for (int i = 0; i < 6; ++i) marovi::StepAndRefreshModel(m);
+    marovi::SaveGridFile(m, (dir / "replay.mgf").string());
+    ASSERT_EQ(Run("new --seed 21 --grid 9x7 --fill 5 --common-rhythm --steps 6 --every 4 --out cli.mgf").Code, 0);
+    EXPECT_EQ(ReadBytes(dir / "cli.mgf"), ReadBytes(dir / "replay.mgf"));
+
+    // new IN without --seed restarts from the random seed stored in IN.
+    ASSERT_EQ(Run("new cli.mgf --steps 2 --out again.mgf").Code, 0);
+    Model again = Load("cli.mgf");
+    marovi::NewSimulationModel(again, 0);
+    for (int i = 0; i < 2; ++i) marovi::StepAndRefreshModel(again);
+    marovi::SaveGridFile(again, (dir / "replay_again.mgf").string());
+    EXPECT_EQ(ReadBytes(dir / "again.mgf"), ReadBytes(dir / "replay_again.mgf"));
+
+    // run: the loaded simulation, the generator seeded, the steps.
+    Model loaded = Load("cli.mgf");
+    loaded.Random.SeedRandom(77);
+    for (int i = 0; i < 3; ++i) marovi::StepAndRefreshModel(loaded);
+    marovi::SaveGridFile(loaded, (dir / "replay_run.mgf").string());
+    ASSERT_EQ(Run("run cli.mgf --seed 77 --steps 3 --out run.mgf").Code, 0);
+    EXPECT_EQ(ReadBytes(dir / "run.mgf"), ReadBytes(dir / "replay_run.mgf"));
+}
+
+TEST_F(Cli, LoadErrorsNameTheFileAndBreakTheirLines)
+{
+    ASSERT_EQ(Run("new --seed 1 --grid 4x4 --steps 0 --out good.mgf").Code, 0);
+    std::string bytes = ReadBytes(dir / "good.mgf");
+    std::string old = bytes;
+    old.replace(16, 6, "V 1.19");
+    std::ofstream(dir / "old.mgf", std::ios::binary) << old;
+    std::string many = bytes;
+    many[24] = 52; // species count
+    std::ofstream(dir / "many.mgf", std::ios::binary) << many;
+    std::ofstream(dir / "text.mgf", std::ios::binary) << "hello";
+
+    TCliResult r = Run("info old.mgf");
+    EXPECT_EQ(r.Code, 1);
+    EXPECT_EQ(r.Err, "marovi-cli: old.mgf: Datafile not compatible with this version of MAROVI!\n\n"
+                     "datafile : V 1.19\ncore : V 1.20\n\nSorry for your inconvenience!\n");
+    EXPECT_EQ(Run("export species many.mgf o.txt").Err,
+              "marovi-cli: many.mgf: Can not create more then 50 different species!\n");
+    EXPECT_EQ(Run("run text.mgf --steps 1 --out o.mgf").Err, "marovi-cli: text.mgf: not a MAROVI grid file!\n");
+    EXPECT_EQ(Run("map text.mgf --mode none --out o.bmp").Err.rfind("marovi-cli: text.mgf: not a MAROVI grid file!", 0), 0u);
+    // A message that names the file already is not given the name twice.
+    EXPECT_EQ(Run("info missing.mgf").Err, "marovi-cli: file missing.mgf not found\n");
+    EXPECT_FALSE(fs::exists(dir / "o.txt"));
+    EXPECT_FALSE(fs::exists(dir / "o.mgf"));
 }
 
 TEST_F(Cli, DamagedInputKeepsTheOldOutput)
