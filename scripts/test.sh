@@ -1,8 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds MAROVI and runs every test.
+# Installs what is needed, builds MAROVI and runs every test; then the core and runner
+# tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of
+# every fuzz target (FUZZ_SECONDS each, default 20).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j2
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMAROVI_SANITIZE=ON -DMAROVI_BUILD_APP=OFF
+cmake --build build-asan
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j2
+
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"

@@ -153,14 +153,14 @@ TCounts CheckCounts(const TRecordIn& h, const TByteReader& r)
     // record per cell. Checked before anything is allocated for these counts.
     uint64_t left = r.Remaining();
     auto take = [&left](uint64_t count, uint64_t size) {
-        if (count > left / size) return false;
+        if (size > 0 && count > left / size) return false;
         left -= count * size;
         return true;
     };
     const uint8_t letter = h.U8(528);
     const uint64_t blocks = (letter > 'B' ? StateDefBlockSize : 0) + (letter > 'C' ? 8 + 24 : 0);
     const uint64_t cells = static_cast<uint64_t>(c.XDim) * static_cast<uint64_t>(c.YDim);
-    if (!take(1, blocks) || !take(static_cast<uint64_t>(c.Definitions), DisturbanceRecordSize) ||
+    if (!take(blocks, 1) || !take(static_cast<uint64_t>(c.Definitions), DisturbanceRecordSize) ||
         !take(static_cast<uint64_t>(c.Species), SpeciesRecordSize) || !take(cells, CellRecordSize))
         throw Error(Format("%s: the file is too short for the %d x %d grid, %d species and %d disturbance definitions "
                            "its header claims",

@@ -112,8 +112,12 @@ void LandscapeFromImage(Model& m, const TGreyImage& image)
                 v = 1 - grey(px, py);
             }
             int capacity = 0;
-            if (v >= 0.1)
-                capacity = m.LowCapacity + RoundToInt((v - gMin) / (gMax - gMin) * (m.HighCapacity - m.LowCapacity));
+            if (v >= 0.1) {
+                // In 64 bits: capacities from a file may be anywhere in the int32 range.
+                const int64_t c = int64_t{m.LowCapacity} +
+                                  RoundToInt((v - gMin) / (gMax - gMin) * (static_cast<double>(m.HighCapacity) - m.LowCapacity));
+                capacity = static_cast<int>(std::clamp<int64_t>(c, INT32_MIN, INT32_MAX));
+            }
             SetCellCapacity(m, x, y, capacity);
         }
 }
