@@ -115,11 +115,9 @@ inline std::string CheckSpeciesPool(std::string_view data)
 
 inline std::string DisturbanceBytes(const Model& m)
 {
-    std::string out;
-    TByteWriter w(out);
-    for (const TDisturbanceDef& d : m.Disturbances) WriteDisturbanceRecord(w, d);
-    w.Flush();
-    return out;
+    return BytesOf([&](TByteWriter& w) {
+        for (const TDisturbanceDef& d : m.Disturbances) WriteDisturbanceRecord(w, d);
+    });
 }
 
 inline std::string CheckDisturbances(std::string_view data)
@@ -142,11 +140,7 @@ inline std::string CheckDisturbances(std::string_view data)
 
 inline std::string FlowBytes(const TFlowGrid& g)
 {
-    std::string out;
-    TByteWriter w(out);
-    WriteFlowGridBlock(w, g);
-    w.Flush();
-    return out;
+    return BytesOf([&](TByteWriter& w) { WriteFlowGridBlock(w, g); });
 }
 
 inline std::string CheckFlowGrid(std::string_view data)
@@ -191,11 +185,7 @@ inline std::string CheckFlowText(std::string_view data)
 
 inline std::string StateBytes(const TStateDef& defs)
 {
-    std::string out;
-    TByteWriter w(out);
-    WriteStateDefBlock(w, defs);
-    w.Flush();
-    return out;
+    return BytesOf([&](TByteWriter& w) { WriteStateDefBlock(w, defs); });
 }
 
 inline std::string CheckStateDefs(std::string_view data)

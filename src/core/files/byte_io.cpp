@@ -38,6 +38,15 @@ void TByteWriter::Flush()
     buf_.clear();
 }
 
+std::string BytesOf(const std::function<void(TByteWriter&)>& write)
+{
+    std::string out;
+    TByteWriter w(out);
+    write(w);
+    w.Flush();
+    return out;
+}
+
 TByteReader::TByteReader(const std::string& path) : name_(path)
 {
     file_ = std::fopen(path.c_str(), "rb");
@@ -80,7 +89,8 @@ TRecordIn TByteReader::Record(size_t n, std::string_view what)
         std::copy(buf_.begin() + static_cast<std::ptrdiff_t>(bufPos_), buf_.begin() + static_cast<std::ptrdiff_t>(bufEnd_), buf_.begin());
         bufEnd_ -= bufPos_;
         bufPos_ = 0;
-        const size_t want = std::max(n, BufferSize);
+        // A small file needs no more buffer than its own size.
+        const size_t want = std::max(n, static_cast<size_t>(std::min<uint64_t>(BufferSize, size_ - pos_)));
         if (buf_.size() < want) buf_.resize(want);
         const size_t ask = static_cast<size_t>(std::min<uint64_t>(want - bufEnd_, size_ - pos_ - bufEnd_));
         const size_t got = std::fread(buf_.data() + bufEnd_, 1, ask, file_);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -81,6 +82,9 @@ private:
     TSafeFile* file_ = nullptr;
     std::vector<uint8_t> buf_;
 };
+
+// The bytes that write produces, in memory.
+std::string BytesOf(const std::function<void(TByteWriter&)>& write);
 
 // Bounded input of a file's bytes, from memory or from a file through a buffer. Every read
 // first checks that the bytes are there, so counts are checked against the file's size

@@ -351,11 +351,7 @@ void LoadGridFile(Model& m, const std::string& path, const TLoadProgress& progre
 
 std::string GridFileBytes(const Model& m)
 {
-    std::string out;
-    TByteWriter w(out);
-    WriteGridFile(w, m);
-    w.Flush();
-    return out;
+    return BytesOf([&](TByteWriter& w) { WriteGridFile(w, m); });
 }
 
 void LoadGridBytes(Model& m, std::string_view bytes, const std::string& name, const TLoadProgress& progress)

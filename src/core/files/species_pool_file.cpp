@@ -29,11 +29,7 @@ void SaveSpeciesPool(const Model& m, const std::string& path)
 
 std::string SpeciesPoolBytes(const Model& m)
 {
-    std::string out;
-    TByteWriter w(out);
-    WritePool(w, m);
-    w.Flush();
-    return out;
+    return BytesOf([&](TByteWriter& w) { WritePool(w, m); });
 }
 
 void ReadSpeciesPool(Model& m, TByteReader& r)

@@ -1,0 +1,84 @@
+// A small hostile file cannot make a reader allocate for the counts it claims: every count
+// is checked against the bytes the file holds first. This executable replaces the global
+// allocation functions to add up what a refused load allocates.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "../core/files_test_util.h"
+#include "files/flow_grid_file.h"
+#include "files/grid_file.h"
+#include "util/error.h"
+
+namespace {
+std::atomic<long long> allocatedBytes{0};
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    allocatedBytes.fetch_add(static_cast<long long>(size), std::memory_order_relaxed);
+    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+using files_test::Bytes;
+
+// Bytes allocated while the load of the file is refused.
+template <class Load>
+long long RefusedLoadAllocates(const std::string& bytes, Load load)
+{
+    files_test::TempDir dir;
+    const std::string path = dir.File("hostile");
+    files_test::WriteAll(path, bytes);
+    marovi::Model m;
+    const long long before = allocatedBytes.load();
+    EXPECT_THROW(load(m, path), marovi::Error);
+    return allocatedBytes.load() - before;
+}
+
+Bytes GridHeader(int xdim, int ydim)
+{
+    Bytes b(1024);
+    b.Text(0, "MAROVI GRID FILE").Text(16, "V 1.20").I32(24, 1).I32(28, xdim).I32(32, ydim).U8(528, 'J');
+    b.I32(608 + 480, 1).I32(608 + 484, 1);
+    return b;
+}
+
+TEST(FileAllocation, CounterSeesAllocations)
+{
+    const long long before = allocatedBytes.load();
+    ::operator delete(::operator new(1000));
+    EXPECT_EQ(allocatedBytes.load(), before + 1000);
+}
+
+TEST(FileAllocation, OneKibGridFileClaimingAMillionCells)
+{
+    auto load = [](marovi::Model& m, const std::string& p) { marovi::LoadGridFile(m, p); };
+    // A 1000 x 1000 grid would take hundreds of MiB; a 2 x 2 one loads for comparison.
+    EXPECT_LT(RefusedLoadAllocates(GridHeader(1000, 1000).Str(), load), 16 * 1024);
+    EXPECT_LT(RefusedLoadAllocates(GridHeader(1, 1).I32(24, 100000000).Str(), load), 16 * 1024);
+    EXPECT_LT(RefusedLoadAllocates(GridHeader(1, 1).I32(36, 100000000).Str(), load), 16 * 1024);
+    // The flow grid block claims a billion cells.
+    EXPECT_LT(RefusedLoadAllocates(GridHeader(1, 1).I32(608 + 480, 40000).I32(608 + 484, 25000).Str(), load), 16 * 1024);
+}
+
+TEST(FileAllocation, FlowGridFilesClaimingABillionCells)
+{
+    auto binary = [](marovi::Model& m, const std::string& p) { marovi::LoadFlowGrid(m.FlowGrid, p); };
+    EXPECT_LT(RefusedLoadAllocates(Bytes(1024).I32(0, 40000).I32(4, 25000).Str(), binary), 16 * 1024);
+    auto text = [](marovi::Model& m, const std::string& p) { marovi::ImportFlowGridText(m, p); };
+    std::string lines = "40000\r\n25000\r\n";
+    while (lines.size() < 1000) lines += "   0;   0;  0.0; 36.0; 1.00\r\n";
+    EXPECT_LT(RefusedLoadAllocates(lines, text), 16 * 1024);
+}
+
+} // namespace
