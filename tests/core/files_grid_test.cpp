@@ -10,6 +10,7 @@
 #include "files/grid_file.h"
 #include "files_test_util.h"
 #include "landscape/flow.h"
+#include "landscape/landscape.h"
 #include "model/life_history.h"
 #include "util/error.h"
 
@@ -529,4 +530,22 @@ TEST(GridFile, FailedSaveKeepsTheOldFile)
     EXPECT_THROW(SaveGridFile(m, dir.File("no/such/dir/x.mgf")), Error);
     SaveGridFile(m, path);
     EXPECT_EQ(files_test::ReadAll(path), GridFileBytes(m));
+}
+
+TEST(GridFile, ExtremeValuesFromAFileStayUsable)
+{
+    // Capacities and landscape levels are data: any int32 loads, and what reads them later
+    // must not overflow (the sanitizer build turns an overflow into a failure).
+    Bytes b = SmallFile();
+    b.I32(SmallCells, INT32_MIN).I32(SmallCells + 84, INT32_MAX).I32(64, INT32_MAX).I32(68, INT32_MIN);
+    Model m;
+    LoadGridBytes(m, b.Str(), "extreme.mgf");
+    EXPECT_EQ(m.Cell(0, 0).Capacity, INT32_MIN);
+    EXPECT_EQ(CapacityColour(m, m.Cell(0, 0).Capacity), 0x640000u);
+    EXPECT_EQ(CapacityColour(m, m.Cell(1, 0).Capacity), 0x630000u);
+    // Low + round(level x (High - Low)) far beyond the int32 range: the most a cell holds.
+    TGreyImage image{2, 1, {0x000000, 0x808080}};
+    LandscapeFromImage(m, image);
+    EXPECT_EQ(m.Cell(0, 0).Capacity, MaxCellCapacity);
+    EXPECT_EQ(m.Cell(1, 0).Capacity, MaxCellCapacity);
 }

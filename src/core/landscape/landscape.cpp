@@ -112,12 +112,10 @@ void LandscapeFromImage(Model& m, const TGreyImage& image)
                 v = 1 - grey(px, py);
             }
             int capacity = 0;
-            if (v >= 0.1) {
-                // In 64 bits: capacities from a file may be anywhere in the int32 range.
-                const int64_t c = int64_t{m.LowCapacity} +
-                                  RoundToInt((v - gMin) / (gMax - gMin) * (static_cast<double>(m.HighCapacity) - m.LowCapacity));
-                capacity = static_cast<int>(std::clamp<int64_t>(c, INT32_MIN, INT32_MAX));
-            }
+            // In double: the two capacities may come from a file, anywhere in the int32 range.
+            if (v >= 0.1)
+                capacity = RoundToInt(m.LowCapacity + std::nearbyint((v - gMin) / (gMax - gMin) *
+                                                                     (static_cast<double>(m.HighCapacity) - m.LowCapacity)));
             SetCellCapacity(m, x, y, capacity);
         }
 }
@@ -153,8 +151,9 @@ uint32_t CapacityColour(const Model& m, int capacity)
 {
     if (capacity == 0) return 0xFFFFFF;
     int span = m.CapacityScaleMax - m.CapacityScaleMin;
-    double fraction = span != 0 ? 100.0 * (capacity - m.CapacityScaleMin) / span : 0.0;
-    int red = (RoundToInt(fraction) + 100) % 256;
+    // In double and 64 bits: a capacity read from a file may lie anywhere in the int32 range.
+    double fraction = span != 0 ? 100.0 * (static_cast<double>(capacity) - m.CapacityScaleMin) / span : 0.0;
+    int red = static_cast<int>((int64_t{RoundToInt(fraction)} + 100) % 256);
     if (red < 0) red += 256;
     return static_cast<uint32_t>(red) << 16;
 }
