@@ -398,7 +398,7 @@ TEST(GridFile, WrongMagicAndVersion)
               "Sorry for your inconvenience!");
 }
 
-TEST(GridFile, MissingFileIsNamed)
+TEST(GridFile, MissingFileOrDirectoryIsNamed)
 {
     Model m;
     try {
@@ -406,6 +406,14 @@ TEST(GridFile, MissingFileIsNamed)
         FAIL();
     } catch (const Error& e) {
         EXPECT_STREQ(e.what(), "file /nonexistent/dir/x.mgf not found");
+    }
+    // A directory opens, but has no size to check the header's counts against.
+    files_test::TempDir dir;
+    try {
+        LoadGridFile(m, dir.Path().string());
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), dir.Path().string() + ": not a file that can be read");
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 #include "files/safe_file.h"
 #include "util/error.h"
 #include "util/format.h"
@@ -51,14 +53,14 @@ TByteReader::TByteReader(const std::string& path) : name_(path)
 {
     file_ = std::fopen(path.c_str(), "rb");
     if (!file_) throw Error(Format("file %s not found", {path}));
-    long end = -1;
-    if (std::fseek(file_, 0, SEEK_END) == 0) end = std::ftell(file_);
-    if (end < 0 || std::fseek(file_, 0, SEEK_SET) != 0) {
+    // Only a regular file has a size to check counts against (a directory or a device does not).
+    struct stat st{};
+    if (::fstat(::fileno(file_), &st) != 0 || !S_ISREG(st.st_mode)) {
         std::fclose(file_);
         file_ = nullptr;
-        throw Error(Format("%s: the file cannot be read", {path}));
+        throw Error(Format("%s: not a file that can be read", {path}));
     }
-    size_ = static_cast<uint64_t>(end);
+    size_ = static_cast<uint64_t>(st.st_size);
 }
 
 TByteReader::TByteReader(std::string_view bytes, std::string name)
