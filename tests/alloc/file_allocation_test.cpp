@@ -3,30 +3,11 @@
 // allocation functions to add up what a refused load allocates.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include "../core/files_test_util.h"
+#include "counting_new.h"
 #include "files/flow_grid_file.h"
 #include "files/grid_file.h"
 #include "util/error.h"
-
-namespace {
-std::atomic<long long> allocatedBytes{0};
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    allocatedBytes.fetch_add(static_cast<long long>(size), std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -40,9 +21,9 @@ long long RefusedLoadAllocates(const std::string& bytes, Load load)
     const std::string path = dir.File("hostile");
     files_test::WriteAll(path, bytes);
     marovi::Model m;
-    const long long before = allocatedBytes.load();
+    const long long before = alloc_count::bytes.load();
     EXPECT_THROW(load(m, path), marovi::Error);
-    return allocatedBytes.load() - before;
+    return alloc_count::bytes.load() - before;
 }
 
 Bytes GridHeader(int xdim, int ydim)
@@ -55,9 +36,9 @@ Bytes GridHeader(int xdim, int ydim)
 
 TEST(FileAllocation, CounterSeesAllocations)
 {
-    const long long before = allocatedBytes.load();
+    const long long before = alloc_count::bytes.load();
     ::operator delete(::operator new(1000));
-    EXPECT_EQ(allocatedBytes.load(), before + 1000);
+    EXPECT_EQ(alloc_count::bytes.load(), before + 1000);
 }
 
 TEST(FileAllocation, OneKibGridFileClaimingAMillionCells)
