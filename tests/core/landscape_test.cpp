@@ -263,4 +263,13 @@ TEST(Landscape, ChangedStartFillKeepsLandscapeFlowAndDisturbances)
     EXPECT_EQ(m.TimeStep, 0);
 }
 
+TEST(Landscape, StartupStateColoursEverySpecies)
+{
+    Model m;
+    InitStartupModel(m, 5, 12, 10);
+    // Species 1 is pure red on the hue circle; as a stored Windows colour that is 0x0000FF.
+    EXPECT_EQ(m.SpeciesPool[0].Color, 0x0000FF);
+    for (int s = 0; s <= m.SpeciesMax; ++s) EXPECT_NE(m.SpeciesPool[static_cast<size_t>(s)].Color, 0) << s;
+}
+
 } // namespace

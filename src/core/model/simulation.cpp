@@ -4,6 +4,7 @@
 #include <random>
 
 #include "analysis/indices.h"
+#include "colours/species_colors.h"
 #include "disturbance/disturbance.h"
 #include "files/status_list.h"
 #include "landscape/landscape.h"
@@ -18,6 +19,7 @@ void InitStartupModel(Model& m, int32_t seed, int xdim, int ydim)
     m.Random.SeedRandom(seed);
     m.TimeStep = 0;
     CreateSpeciesPool(m, 10);
+    InitSpeciesColors(m);
     CreateGrid(m, xdim, ydim);
     RandomLandscape(m, 0.5);
 }

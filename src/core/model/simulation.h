@@ -7,8 +7,9 @@ namespace marovi {
 struct Model;
 class TStatusList;
 
-// The program's start-up state: generator seeded, 10 default species, a 100 x 100 grid
-// (or xdim x ydim) with the two-level random landscape of probability 0.5.
+// The program's start-up state: generator seeded, 10 default species with their display
+// colours, a 100 x 100 grid (or xdim x ydim) with the two-level random landscape of
+// probability 0.5.
 void InitStartupModel(Model& m, int32_t seed, int xdim = 100, int ydim = 100);
 
 // The model side of "new": counters reset, the generator seeded from RandomSeed (or from
