@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 
-#include "colours/species_colors.h"
 #include "files/status_list.h"
 #include "main_form.h"
 #include "model/model.h"
@@ -21,7 +20,6 @@ constexpr int RoundSteps = 10; // the track bar's start position
 void PrepareScenario(marovi::Model& m)
 {
     marovi::InitStartupModel(m, 4711);
-    marovi::InitSpeciesColors(m);
     m.RandomSeed = 4711;
 }
 

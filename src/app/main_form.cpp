@@ -16,7 +16,6 @@
 #include "abundance_chart.h"
 #include "app_texts.h"
 #include "chart_view.h"
-#include "colours/species_colors.h"
 #include "messages.h"
 #include "model/model.h"
 #include "model/simulation.h"
@@ -48,7 +47,6 @@ TMainForm::TMainForm(Model& model, TStartFillSetting& startFill, TClock clock, Q
 {
     setObjectName(QStringLiteral("MainForm"));
     InitStartupModel(model_, ClockSeed());
-    InitSpeciesColors(model_);
     BuildControls();
     setWindowTitle(StartCaption());
     runTimer_.setInterval(0);
