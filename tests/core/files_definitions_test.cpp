@@ -37,7 +37,7 @@ TEST(DisturbanceFile, RoundTripIsByteExact)
     m.XMax = 49;
     m.YMax = 29;
     AddStandardDisturbance(m);
-    AddDisturbance(m, -3, 7, 12, -8, true, 0.5, 0, 1e9, -2, 2.5, 0, -1, 6.5, 255, -4);
+    AddDisturbance(m, -3, 7, 12, -8, true, 0.5, 0, 10000, -2, 2.5, 0, -1, 6.5, 255, -4);
     SaveDisturbances(m, dir.File("d.mdf"));
     const std::string bytes = files_test::ReadAll(dir.File("d.mdf"));
     ASSERT_EQ(bytes.size(), 224u);
@@ -91,6 +91,47 @@ TEST(DisturbanceFile, HandBuiltRecordsAppendAndIgnoreAPartialTail)
     EXPECT_EQ(m.Disturbances.size(), 5u);
     EXPECT_THROW(LoadDisturbances(m, dir.File("missing.mdf")), Error);
     EXPECT_EQ(m.Disturbances.size(), 5u);
+}
+
+TEST(DisturbanceFile, RecordsThatWouldHangATimeStepAreRefused)
+{
+    files_test::TempDir dir;
+    struct Case {
+        size_t offset;
+        double value;
+        const char* message;
+    };
+    const Case cases[] = {
+        {56, INFINITY, "has an impossible probability (INF)"},
+        {56, NAN, "has an impossible probability (NAN)"},
+        {56, 10000.5, "has an impossible probability (10000.5)"},
+        {16, 1e9, "has an impossible footprint size (1000000000)"},
+        {24, -INFINITY, "has an impossible footprint size (-INF)"},
+        {32, NAN, "has an impossible footprint size (NAN)"},
+        {40, 10001, "has an impossible footprint size (10001)"},
+    };
+    for (const Case& c : cases) {
+        Bytes bad(112);
+        bad.F64(c.offset, c.value);
+        files_test::WriteAll(dir.File("bad.mdf"), Record(4, 0.3, 1, 1) + bad.Str());
+        Model m;
+        AddStandardDisturbance(m);
+        try {
+            LoadDisturbances(m, dir.File("bad.mdf"));
+            ADD_FAILURE() << c.message;
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()), dir.File("bad.mdf") + ": disturbance definition 2 " + c.message);
+        }
+        EXPECT_EQ(m.Disturbances.size(), 1u); // the list stays as it was
+    }
+    // The largest accepted values and a negative probability (never fires) still load.
+    Bytes edge(112);
+    edge.F64(16, -10000).F64(24, 10000).F64(56, -1e300);
+    files_test::WriteAll(dir.File("edge.mdf"), edge.Str());
+    Model m;
+    LoadDisturbances(m, dir.File("edge.mdf"));
+    ASSERT_EQ(m.Disturbances.size(), 1u);
+    EXPECT_EQ(m.Disturbances[0].Probability[0], -1e300);
 }
 
 TEST(StateDefFile, RoundTripAndLayout)

@@ -1,8 +1,11 @@
 #include "files/disturbance_file.h"
 
+#include <cmath>
+
 #include "disturbance/disturbance.h"
 #include "files/save_file.h"
 #include "model/model.h"
+#include "util/error.h"
 #include "util/format.h"
 
 namespace marovi {
@@ -29,9 +32,33 @@ void WriteDisturbanceRecord(TByteWriter& w, const TDisturbanceDef& d)
     w.Write(r);
 }
 
+namespace {
+
+// No grid is wider than this; a footprint or an event count beyond it is no disturbance
+// regime but a damaged record, and would keep a time step busy for ever.
+constexpr double MaxFootprintExtent = 10000.0;
+constexpr double MaxEventsPerStep = 10000.0;
+
+void CheckDisturbanceValues(const TByteReader& in, const TRecordIn& r, int number)
+{
+    for (size_t off : {16u, 24u, 32u, 40u}) {
+        const double v = r.F64(off);
+        if (!std::isfinite(v) || std::fabs(v) > MaxFootprintExtent)
+            throw Error(Format("%s: disturbance definition %d has an impossible footprint size (%s)",
+                               {in.Name(), number, ShortestText(v)}));
+    }
+    const double p = r.F64(56);
+    if (std::isnan(p) || p > MaxEventsPerStep)
+        throw Error(Format("%s: disturbance definition %d has an impossible probability (%s)",
+                           {in.Name(), number, ShortestText(p)}));
+}
+
+} // namespace
+
 void ReadDisturbanceRecord(TByteReader& in, Model& m, int number)
 {
     const TRecordIn r = in.Record(DisturbanceRecordSize, Format("the end of disturbance definition %d", {number}));
+    CheckDisturbanceValues(in, r, number);
     AddDisturbance(m, r.I32(0), r.I32(4), r.I32(8), r.I32(12), r.Bool(48), r.F64(16), r.F64(24), r.F64(32), r.F64(40),
                    r.F64(56), r.F64(72), r.F64(88), r.F64(96), r.U8(80), r.I32(104));
 }
