@@ -26,6 +26,8 @@ public:
     int32_t I32(size_t off) const { return static_cast<int32_t>(U32(off)); }
     double F64(size_t off) const { return std::bit_cast<double>(uint64_t{U32(off)} | uint64_t{U32(off + 4)} << 32); }
     std::string_view Chars(size_t off, size_t n) const { return {reinterpret_cast<const char*>(p_ + off), n}; }
+    // The n bytes from off as a record of their own (a run of equal records read at once).
+    TRecordIn Sub(size_t off, size_t n) const { return {p_ + off, n}; }
 
 private:
     const uint8_t* p_;
