@@ -166,12 +166,8 @@ TEST(StateDefFile, ShortFileIsRefusedAndChangesNothing)
     files_test::WriteAll(dir.File("short.mtd"), std::string(479, '\1'));
     TStateDef defs;
     ResetStateDefs(defs);
-    try {
-        LoadStateDefs(defs, dir.File("short.mtd"));
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), dir.File("short.mtd") + ": the file ends before the end of the state definitions");
-    }
+    EXPECT_EQ(files_test::ErrorOf([&] { LoadStateDefs(defs, dir.File("short.mtd")); }),
+              dir.File("short.mtd") + ": the file ends before the end of the state definitions");
     EXPECT_FALSE(defs.Criteria[0][0].consider);
     EXPECT_TRUE(defs.Criteria[0][1].consider);
     // A longer file: the table is its first 480 bytes.

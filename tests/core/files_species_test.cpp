@@ -17,21 +17,15 @@ using files_test::I32At;
 
 namespace {
 
-std::string PoolError(Model& m, const std::string& bytes)
-{
-    try {
-        TByteReader r(bytes, "pool.msd");
-        ReadSpeciesPool(m, r);
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "(loaded)";
-}
-
 void ReadPool(Model& m, const std::string& bytes)
 {
     TByteReader r(bytes, "pool.msd");
     ReadSpeciesPool(m, r);
+}
+
+std::string PoolError(Model& m, const std::string& bytes)
+{
+    return files_test::ErrorOf([&] { ReadPool(m, bytes); });
 }
 
 } // namespace
@@ -139,12 +133,8 @@ TEST(SpeciesPoolFile, DamagedFilesLeaveThePoolAsItWas)
     EXPECT_EQ(SpeciesPoolBytes(m), good);
 
     files_test::TempDir dir;
-    try {
-        LoadSpeciesPool(m, dir.File("missing.msd"));
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "file " + dir.File("missing.msd") + " not found");
-    }
+    EXPECT_EQ(files_test::ErrorOf([&] { LoadSpeciesPool(m, dir.File("missing.msd")); }),
+              "file " + dir.File("missing.msd") + " not found");
     EXPECT_EQ(SpeciesPoolBytes(m), good);
 }
 

@@ -11,6 +11,7 @@
 #include "model/model.h"
 #include "model/simulation.h"
 #include "model/step.h"
+#include "util/error.h"
 
 namespace files_test {
 
@@ -23,6 +24,18 @@ inline marovi::Model Scenario(int steps, int side = 100, int seed = 4711)
     marovi::NewSimulationModel(m, 0);
     for (int i = 0; i < steps; ++i) marovi::SimulationStep(m);
     return m;
+}
+
+// The message of the marovi::Error that f throws, or "(no error)".
+template <class F>
+std::string ErrorOf(F f)
+{
+    try {
+        f();
+    } catch (const marovi::Error& e) {
+        return e.what();
+    }
+    return "(no error)";
 }
 
 // A fresh directory under the system's temporary directory, removed with its contents.
