@@ -198,42 +198,98 @@ TEST(Morphology, CloseClustersOnASingleCellAndAFullMatrix)
     EXPECT_EQ(full.Data, tMerkmal_Matrix(4, 3, 1).Data);
 }
 
-TEST(Labelling, AgreesWithAFloodFillOnRandomMatrices)
+namespace {
+
+// Reference: clusters grown by a flood fill over edge neighbours, numbered in the order in
+// which the x-outer, y-inner sweep meets their first cell.
+tMerkmal_Matrix FloodFillLabels(const tMerkmal_Matrix& m, int& clusters)
 {
-    // Reference: clusters grown by a flood fill over edge neighbours, numbered in the order
-    // in which the x-outer, y-inner sweep meets their first cell.
-    std::mt19937 rng(99);
-    for (int round = 0; round < 60; ++round) {
-        const bool large = round >= 55;  // long merges near the percolation threshold
-        const int w = large ? 120 : 1 + round % 13, h = large ? 90 : 1 + (round * 7) % 17;
-        std::bernoulli_distribution feature(large ? 0.59 : 0.2 + 0.1 * (round % 7));
-        tMerkmal_Matrix m(w, h);
-        for (int32_t& v : m.Data) v = feature(rng) ? 1 : (round % 5 == 0 ? 2 : 0);
-        tMerkmal_Matrix expected(w, h);
-        int clusters = 0;
-        for (int x = 0; x < w; ++x)
-            for (int y = 0; y < h; ++y) {
-                if (m(x, y) != 1 || expected(x, y) != 0) continue;
-                expected(x, y) = ++clusters;
-                std::vector<std::pair<int, int>> stack{{x, y}};
-                while (!stack.empty()) {
-                    auto [i, j] = stack.back();
-                    stack.pop_back();
-                    const int di[4] = {-1, 1, 0, 0}, dj[4] = {0, 0, -1, 1};
-                    for (int k = 0; k < 4; ++k) {
-                        int a = i + di[k], b = j + dj[k];
-                        if (a < 0 || b < 0 || a >= w || b >= h || m(a, b) != 1 || expected(a, b) != 0) continue;
-                        expected(a, b) = clusters;
-                        stack.push_back({a, b});
-                    }
+    const int w = m.W, h = m.H;
+    tMerkmal_Matrix expected(w, h);
+    clusters = 0;
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y) {
+            if (m(x, y) != 1 || expected(x, y) != 0) continue;
+            expected(x, y) = ++clusters;
+            std::vector<std::pair<int, int>> stack{{x, y}};
+            while (!stack.empty()) {
+                auto [i, j] = stack.back();
+                stack.pop_back();
+                const int di[4] = {-1, 1, 0, 0}, dj[4] = {0, 0, -1, 1};
+                for (int k = 0; k < 4; ++k) {
+                    int a = i + di[k], b = j + dj[k];
+                    if (a < 0 || b < 0 || a >= w || b >= h || m(a, b) != 1 || expected(a, b) != 0) continue;
+                    expected(a, b) = clusters;
+                    stack.push_back({a, b});
                 }
             }
-        THosheKopelman hk;
-        hk.InitLabels(w, h);
-        ASSERT_EQ(hk.LabelClusters(m), clusters) << "round " << round;
-        EXPECT_EQ(hk.LabelMatrix.Data, expected.Data) << "round " << round;
-        // Labelling again with the same tables gives the same result.
-        EXPECT_EQ(hk.LabelClusters(m), clusters);
-        EXPECT_EQ(hk.LabelMatrix.Data, expected.Data);
+        }
+    return expected;
+}
+
+struct TRandomCase {
+    int W, H;
+    double Density;
+};
+
+// Small odd shapes, columns that end inside, at and just beyond a 64-cell word, long merges
+// near the percolation threshold, and runs that cross word borders.
+std::vector<TRandomCase> RandomCases()
+{
+    std::vector<TRandomCase> cases;
+    for (int round = 0; round < 55; ++round) cases.push_back({1 + round % 13, 1 + (round * 7) % 17, 0.2 + 0.1 * (round % 7)});
+    for (int h : {63, 64, 65, 127, 128, 129, 200})
+        for (double d : {0.3, 0.59, 0.9}) cases.push_back({1 + h % 9, h, d});
+    cases.push_back({120, 90, 0.59});
+    cases.push_back({90, 120, 0.59});
+    cases.push_back({64, 257, 0.62});
+    cases.push_back({3, 1000, 0.97});
+    return cases;
+}
+
+} // namespace
+
+TEST(Labelling, AgreesWithAFloodFillOnRandomMatrices)
+{
+    std::mt19937 rng(99);
+    int index = 0;
+    for (const TRandomCase& c : RandomCases()) {
+        std::bernoulli_distribution feature(c.Density);
+        tMerkmal_Matrix m(c.W, c.H);
+        // Other values than 1 in some matrices: they are not the feature.
+        for (int32_t& v : m.Data) v = feature(rng) ? 1 : (index % 5 == 0 ? 2 : 0);
+        int clusters = 0;
+        const tMerkmal_Matrix expected = FloodFillLabels(m, clusters);
+        for (bool wide : {true, false}) {
+            AllowWideLabelling(wide);
+            THosheKopelman hk;
+            hk.InitLabels(c.W, c.H);
+            ASSERT_EQ(hk.LabelClusters(m), clusters) << c.W << " x " << c.H << (wide ? " wide" : " plain");
+            EXPECT_EQ(hk.LabelMatrix.Data, expected.Data) << c.W << " x " << c.H << (wide ? " wide" : " plain");
+            // Labelling again with the same tables gives the same result.
+            EXPECT_EQ(hk.LabelClusters(m), clusters);
+            EXPECT_EQ(hk.LabelMatrix.Data, expected.Data);
+        }
+        AllowWideLabelling(true);
+        ++index;
     }
+}
+
+TEST(Labelling, ReusedTablesForgetTheLastMatrix)
+{
+    // A dense matrix, then a sparse one of the same size, then the dense one again.
+    std::mt19937 rng(7);
+    tMerkmal_Matrix dense(70, 130), sparse(70, 130);
+    for (int32_t& v : dense.Data) v = std::bernoulli_distribution(0.7)(rng) ? 1 : 0;
+    for (int32_t& v : sparse.Data) v = std::bernoulli_distribution(0.2)(rng) ? 1 : 0;
+    int denseClusters = 0, sparseClusters = 0;
+    const tMerkmal_Matrix denseLabels = FloodFillLabels(dense, denseClusters);
+    const tMerkmal_Matrix sparseLabels = FloodFillLabels(sparse, sparseClusters);
+    THosheKopelman hk;
+    hk.InitLabels(70, 130);
+    EXPECT_EQ(hk.LabelClusters(dense), denseClusters);
+    EXPECT_EQ(hk.LabelClusters(sparse), sparseClusters);
+    EXPECT_EQ(hk.LabelMatrix.Data, sparseLabels.Data);
+    EXPECT_EQ(hk.LabelClusters(dense), denseClusters);
+    EXPECT_EQ(hk.LabelMatrix.Data, denseLabels.Data);
 }

@@ -1,10 +1,152 @@
 #include "analysis/hoshen_kopelman.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 #include "util/error.h"
 
 namespace marovi {
+
+namespace {
+
+constexpr size_t WordBits = 64;
+
+size_t WordsPerColumn(size_t h) { return (h + WordBits - 1) / WordBits; }
+
+// The column's feature cells as bits, bit y % 64 of word y / 64.
+void FeatureBits(const int32_t* features, size_t h, uint64_t* words)
+{
+    for (size_t w = 0; w < WordsPerColumn(h); ++w) {
+        const int32_t* f = features + w * WordBits;
+        const size_t n = std::min(WordBits, h - w * WordBits);
+        uint64_t bits = 0;
+        size_t i = 0;
+#if defined(__SSE2__)
+        // 16 cells at a time: four comparisons packed down to one byte per cell.
+        const __m128i one = _mm_set1_epi32(1);
+        auto equalsOne = [&](size_t at) {
+            return _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(f + at)), one);
+        };
+        for (; i + 16 <= n; i += 16) {
+            const __m128i low = _mm_packs_epi32(equalsOne(i), equalsOne(i + 4));
+            const __m128i high = _mm_packs_epi32(equalsOne(i + 8), equalsOne(i + 12));
+            bits |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(low, high)))) << i;
+        }
+#endif
+        for (; i < n; ++i) bits |= static_cast<uint64_t>(f[i] == 1) << i;
+        words[w] = bits;
+    }
+}
+
+// The bits that start a run of set bits: the bit below (the previous word's top bit for bit 0)
+// is clear.
+uint64_t RunStarts(uint64_t word, uint64_t wordBelow) { return word & ~((word << 1) | (wordBelow >> 63)); }
+
+// The bits at and below bit b.
+uint64_t UpTo(int b) { return ~uint64_t{0} >> (63 - b); }
+
+// For the 8 cells of a byte of run-start bits: how many runs start at or below each cell.
+constexpr std::array<std::array<int32_t, 8>, 256> RunsUpTo = [] {
+    std::array<std::array<int32_t, 8>, 256> t{};
+    for (int v = 0; v < 256; ++v)
+        for (int j = 0, n = 0; j < 8; ++j) t[v][j] = n += (v >> j) & 1;
+    return t;
+}();
+
+// For the 8 cells of a byte of feature bits: all ones where the cell has the feature.
+constexpr std::array<std::array<int32_t, 8>, 256> FeatureMask = [] {
+    std::array<std::array<int32_t, 8>, 256> t{};
+    for (int v = 0; v < 256; ++v)
+        for (int j = 0; j < 8; ++j) t[v][j] = -((v >> j) & 1);
+    return t;
+}();
+
+// The row of the highest set bit of a word whose bit 0 is row `base`, or `otherwise` when
+// no bit is set. Without a branch: the bits are as unpredictable as the landscape.
+size_t LastRow(uint64_t word, size_t base, size_t otherwise)
+{
+    const size_t found = base + static_cast<size_t>(63 - std::countl_zero(word | 1));
+    const size_t mask = size_t{0} - static_cast<size_t>(word != 0);
+    return (found & mask) | (otherwise & ~mask);
+}
+
+// Writes a column's final numbers: numbers[k] is the number of the column's k-th run (from
+// 1), numbers[0] is 0, and 8 more entries may be read beyond the last run.
+void WriteColumnPlain(const uint64_t* bits, size_t h, const int32_t* numbers, int32_t* labels)
+{
+    int32_t ordinal = 0;
+    uint64_t below = 0;
+    for (size_t k = 0; k < WordsPerColumn(h); ++k) {
+        uint64_t c = bits[k], starts = RunStarts(c, below);
+        below = c;
+        const size_t n = std::min(WordBits, h - k * WordBits);
+        size_t b = 0;
+        // Eight cells at a time, by the tables of the byte's run starts and features.
+        for (; b + 8 <= n; b += 8, c >>= 8, starts >>= 8) {
+            const auto& upTo = RunsUpTo[starts & 0xFF];
+            const auto& mask = FeatureMask[c & 0xFF];
+            for (size_t j = 0; j < 8; ++j) labels[b + j] = numbers[ordinal + upTo[j]] & mask[j];
+            ordinal += upTo[7];
+        }
+        for (; b < n; ++b, c >>= 1, starts >>= 1) {
+            ordinal += static_cast<int32_t>(starts & 1);
+            labels[b] = numbers[ordinal] & -static_cast<int32_t>(c & 1);
+        }
+        labels += n;
+    }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// The same with 256-bit instructions: eight cells take the numbers of the runs they lie in by
+// one permutation of the next eight run numbers.
+__attribute__((target("avx2"))) void WriteColumnWide(const uint64_t* bits, size_t h, const int32_t* numbers,
+                                                     int32_t* labels)
+{
+    const __m256i cellBits = _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
+    int32_t ordinal = 0;
+    uint64_t below = 0;
+    for (size_t k = 0; k < WordsPerColumn(h); ++k) {
+        uint64_t c = bits[k], starts = RunStarts(c, below);
+        below = c;
+        const size_t n = std::min(WordBits, h - k * WordBits);
+        size_t b = 0;
+        for (; b + 8 <= n; b += 8, c >>= 8, starts >>= 8) {
+            const auto& upTo = RunsUpTo[starts & 0xFF];
+            const __m256i runs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(numbers + ordinal));
+            const __m256i offsets = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(upTo.data()));
+            const __m256i features = _mm256_and_si256(_mm256_set1_epi32(static_cast<int32_t>(c & 0xFF)), cellBits);
+            const __m256i mask = _mm256_cmpeq_epi32(features, cellBits);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(labels + b),
+                                _mm256_and_si256(_mm256_permutevar8x32_epi32(runs, offsets), mask));
+            ordinal += upTo[7];
+        }
+        for (; b < n; ++b, c >>= 1, starts >>= 1) {
+            ordinal += static_cast<int32_t>(starts & 1);
+            labels[b] = numbers[ordinal] & -static_cast<int32_t>(c & 1);
+        }
+        labels += n;
+    }
+}
+
+bool HasWideInstructions() { return __builtin_cpu_supports("avx2"); }
+#else
+void WriteColumnWide(const uint64_t* bits, size_t h, const int32_t* numbers, int32_t* labels)
+{
+    WriteColumnPlain(bits, h, numbers, labels);
+}
+
+bool HasWideInstructions() { return false; }
+#endif
+
+bool wideAllowed = true;
+
+} // namespace
+
 
 tMerkmal_Matrix::tMerkmal_Matrix(int w, int h, int32_t fill)
     : W(std::max(w, 0)), H(std::max(h, 0)), Data(static_cast<size_t>(W) * static_cast<size_t>(H), fill)
@@ -75,53 +217,112 @@ int THosheKopelman::LabelClusters(const tMerkmal_Matrix& m)
     const size_t used = static_cast<size_t>(LabelTable[0]) + 1;
     std::fill(LabelTable.begin(), LabelTable.begin() + static_cast<std::ptrdiff_t>(used), 0);
     std::fill(RelabelTable.begin(), RelabelTable.begin() + static_cast<std::ptrdiff_t>(used), 0);
-    const size_t h = static_cast<size_t>(m.H);
-    // Raster pass, column by column. Within a run of feature cells of one column every cell
-    // takes the run's label (its lower neighbour's); a run starts with its left neighbour's
-    // label or a new one, and a later left label that differs is joined to the run's. The
-    // loop avoids branches on the feature itself, which is as unpredictable as the landscape:
-    // a label is issued by storing the counter at its own index (or at entry 0, which holds
-    // the counter anyway). The raster pass issues at most LabelLimit labels: a label starts
-    // only at a cell whose left and lower neighbours lack the feature.
-    zeroColumn_.assign(h, 0);
-    int32_t* table = LabelTable.data();
-    int32_t issued = 0;
-    for (int x = 0; x < m.W; ++x) {
-        const int32_t* features = m.Data.data() + static_cast<size_t>(x) * h;
-        int32_t* labels = LabelMatrix.Data.data() + static_cast<size_t>(x) * h;
-        const int32_t* left = x > 0 ? labels - h : zeroColumn_.data();
-        int32_t run = 0, below = 0, before = 0;  // below: the left label, before: the feature of y - 1
-        for (size_t y = 0; y < h; ++y) {
-            const int32_t f = features[y] == 1;
-            const int32_t l = left[y];
-            const int32_t start = f & !before;
-            const int32_t fresh = start & (l == 0);
-            issued += fresh;
-            table[issued & -fresh] = issued;
-            // Selections by masks: the compiler would turn them into mispredicted branches.
-            const int32_t opened = l + (issued & -static_cast<int32_t>(l == 0));
-            run = (opened & -start) | (run & (start - 1));
-            if (f & !start & (l != 0) & (l != below) & (l != run)) run = JoinRoots(run, l);
-            labels[y] = run & -f;
-            below = l;
-            before = f;
-        }
-    }
+    const int32_t issued = LabelRuns(m);
     LabelTable[0] = issued;
     // A cluster's smallest provisional label is the one issued at the first of its cells that
     // the sweep meets, so numbering the roots in label order numbers the clusters in sweep order.
+    // Parents are smaller than their children, so in increasing order a label's parent already
+    // points at its root, and a label that is its own root is met before the rest of its set.
+    int32_t* table = LabelTable.data();
+    int32_t* numbers = RelabelTable.data();
+    int32_t clusters = 0;
     for (int32_t k = 1; k <= issued; ++k) {
-        const int32_t root = LabelTable[static_cast<size_t>(LabelTable[static_cast<size_t>(k)])];
-        LabelTable[static_cast<size_t>(k)] = root;
-        if (RelabelTable[static_cast<size_t>(root)] == 0) RelabelTable[static_cast<size_t>(root)] = ++RelabelTable[0];
+        const int32_t root = table[table[k]];
+        table[k] = root;
+        const int32_t isRoot = root == k;
+        clusters += isRoot;
+        numbers[k] = clusters & -isRoot;
     }
-    std::vector<int32_t>& final = finalNumber_;
-    final.assign(static_cast<size_t>(issued) + 1, 0);
-    for (int32_t k = 1; k <= issued; ++k)
-        final[static_cast<size_t>(k)] = RelabelTable[static_cast<size_t>(LabelTable[static_cast<size_t>(k)])];
-    for (int32_t& l : LabelMatrix.Data) l = final[static_cast<size_t>(l)];
+    RelabelTable[0] = clusters;
+    WriteFinalLabels(m);
     ClusterCount = RelabelTable.empty() ? 0 : RelabelTable[0];
     return ClusterCount;
+}
+
+// The raster pass, column by column, on runs: a run is a stretch of feature cells of one
+// column, and all its cells belong to one cluster. A run takes the label of the left column's
+// run beside its first cell, or a new label; every further left run it meets is joined to it.
+// Runs and meetings are found with bit operations on 64 cells at a time, so the work follows
+// the number of runs rather than the number of cells.
+int32_t THosheKopelman::LabelRuns(const tMerkmal_Matrix& m)
+{
+    const size_t w = static_cast<size_t>(m.W), h = static_cast<size_t>(m.H), words = WordsPerColumn(h);
+    // Column x's bits at (x + 1) * words, after an empty column to the left of the first.
+    bits_.resize((w + 1) * words);
+    std::fill(bits_.begin(), bits_.begin() + static_cast<std::ptrdiff_t>(words), 0);
+    // Run labels, column after column, from entry 1 on; a column has at most ceil(h / 2) runs.
+    runLabels_.resize(w * ((h + 1) / 2) + 1);
+    runStart_.resize(w + 1);
+    runStart_[0] = 1;
+    // The label of each run at the row of its first cell, for this column and the left one.
+    startLabel_.resize(2 * h);
+    int32_t* table = LabelTable.data();
+    int32_t issued = 0;
+    for (size_t x = 0; x < w; ++x) {
+        uint64_t* cur = bits_.data() + (x + 1) * words;
+        const uint64_t* prev = cur - words;
+        FeatureBits(m.Data.data() + x * h, h, cur);
+        int32_t* curLabel = startLabel_.data() + (x % 2) * h;
+        const int32_t* prevLabel = startLabel_.data() + ((x + 1) % 2) * h;
+        int32_t* runs = runLabels_.data() + runStart_[x];
+        int32_t count = 0;
+        // The row of the last run start below the current word, in this and the left column.
+        size_t curLast = 0, prevLast = 0;
+        uint64_t curBelow = 0, prevBelow = 0, meetBelow = 0;
+        for (size_t k = 0; k < words; ++k) {
+            const size_t base = k * WordBits;
+            const uint64_t c = cur[k], p = prev[k], meet = c & p;
+            const uint64_t starts = RunStarts(c, curBelow), prevStarts = RunStarts(p, prevBelow);
+            // The left run beside row base + b: the last left run start at or below it.
+            auto leftRun = [&](int b) { return LastRow(prevStarts & UpTo(b), base, prevLast); };
+            // New runs. Whether one meets a left run is as unpredictable as the landscape, so
+            // the choice is made by masks; a label is issued by storing the counter at its own
+            // index (or at entry 0, which holds the counter anyway).
+            for (uint64_t s = starts; s != 0; s &= s - 1) {
+                const int b = std::countr_zero(s);
+                const int32_t left = prevLabel[leftRun(b)] & -static_cast<int32_t>((p >> b) & 1);
+                const int32_t fresh = left == 0;
+                issued += fresh;
+                table[issued & -fresh] = issued;
+                const int32_t run = left | (issued & -fresh);
+                curLabel[base + static_cast<size_t>(b)] = run;
+                runs[count++] = run;
+            }
+            // Further left runs met by a run after its first cell are joined to it.
+            for (uint64_t e = RunStarts(meet, meetBelow) & ~starts; e != 0; e &= e - 1) {
+                const int b = std::countr_zero(e);
+                const size_t own = LastRow(starts & UpTo(b), base, curLast);
+                const int32_t run = curLabel[own], left = prevLabel[leftRun(b)];
+                if (run != left) curLabel[own] = JoinRoots(run, left);
+            }
+            curLast = LastRow(starts, base, curLast);
+            prevLast = LastRow(prevStarts, base, prevLast);
+            curBelow = c;
+            prevBelow = p;
+            meetBelow = meet;
+        }
+        runStart_[x + 1] = runStart_[x] + count;
+    }
+    return issued;
+}
+
+void AllowWideLabelling(bool allowed) { wideAllowed = allowed; }
+
+// Writes every cell's final cluster number (0 without the feature), column by column.
+void THosheKopelman::WriteFinalLabels(const tMerkmal_Matrix& m)
+{
+    const size_t w = static_cast<size_t>(m.W), h = static_cast<size_t>(m.H), words = WordsPerColumn(h);
+    static const bool wide = HasWideInstructions();
+    const auto writeColumn = wide && wideAllowed ? WriteColumnWide : WriteColumnPlain;
+    finalNumber_.assign((h + 1) / 2 + 1 + 8, 0);
+    int32_t* numbers = finalNumber_.data();
+    for (size_t x = 0; x < w; ++x) {
+        const int32_t* runs = runLabels_.data() + runStart_[x];
+        const int32_t count = runStart_[x + 1] - runStart_[x];
+        for (int32_t i = 0; i < count; ++i)
+            numbers[i + 1] = RelabelTable[static_cast<size_t>(LabelTable[static_cast<size_t>(runs[i])])];
+        writeColumn(bits_.data() + (x + 1) * words, h, numbers, LabelMatrix.Data.data() + x * h);
+    }
 }
 
 void THosheKopelman::FreeLabels()

@@ -34,9 +34,18 @@ public:
 
 private:
     int32_t JoinRoots(int32_t a, int32_t b);
-    std::vector<int32_t> finalNumber_;
-    std::vector<int32_t> zeroColumn_;
+    int32_t LabelRuns(const tMerkmal_Matrix& m);
+    void WriteFinalLabels(const tMerkmal_Matrix& m);
+    std::vector<uint64_t> bits_;          // feature cells, column by column, 64 per word
+    std::vector<int32_t> runLabels_;      // provisional label of every run, column by column
+    std::vector<int32_t> runStart_;       // index of each column's first run in runLabels_
+    std::vector<int32_t> startLabel_;     // run labels by the row of their first cell, two columns
+    std::vector<int32_t> finalNumber_;    // final numbers of one column's runs, from 1
 };
+
+// Whether the labelling may use the processor's 256-bit instructions when it has them (the
+// default); both ways give the same labels.
+void AllowWideLabelling(bool allowed);
 
 // Dilation over the four edge neighbours followed by an erosion over the horizontal ones:
 // one-cell gaps within a row are bridged.
