@@ -47,9 +47,6 @@ void FeatureBits(const int32_t* features, size_t h, uint64_t* words)
 // is clear.
 uint64_t RunStarts(uint64_t word, uint64_t wordBelow) { return word & ~((word << 1) | (wordBelow >> 63)); }
 
-// The bits at and below bit b.
-uint64_t UpTo(int b) { return ~uint64_t{0} >> (63 - b); }
-
 // For the 8 cells of a byte of run-start bits: how many runs start at or below each cell.
 constexpr std::array<std::array<int32_t, 8>, 256> RunsUpTo = [] {
     std::array<std::array<int32_t, 8>, 256> t{};
@@ -66,17 +63,10 @@ constexpr std::array<std::array<int32_t, 8>, 256> FeatureMask = [] {
     return t;
 }();
 
-// The row of the highest set bit of a word whose bit 0 is row `base`, or `otherwise` when
-// no bit is set. Without a branch: the bits are as unpredictable as the landscape.
-size_t LastRow(uint64_t word, size_t base, size_t otherwise)
-{
-    const size_t found = base + static_cast<size_t>(63 - std::countl_zero(word | 1));
-    const size_t mask = size_t{0} - static_cast<size_t>(word != 0);
-    return (found & mask) | (otherwise & ~mask);
-}
-
-// Writes a column's final numbers: numbers[k] is the number of the column's k-th run (from
-// 1), numbers[0] is 0, and 8 more entries may be read beyond the last run.
+// Writes each cell of a column the number of the run it lies in, 0 without the feature:
+// numbers[k] is the number of the column's k-th run (from 1). numbers[0] is read only for
+// cells below the first run, which lack the feature, and 8 entries may be read beyond the
+// last run.
 void WriteColumnPlain(const uint64_t* bits, size_t h, const int32_t* numbers, int32_t* labels)
 {
     int32_t ordinal = 0;
@@ -199,15 +189,21 @@ int32_t THosheKopelman::NewLabel()
     return k;
 }
 
-// Links the larger of two roots below the smaller, so that every parent is smaller than its
-// child and one sweep in increasing order flattens the forest.
-int32_t THosheKopelman::JoinRoots(int32_t a, int32_t b)
+// Joins the sets of two labels so that every parent stays smaller than its child, and one
+// sweep in increasing order flattens the forest. The two paths are climbed together, each
+// step from the one with the larger parent, which is re-hung below the smaller parent on the
+// way (Rem's splicing): the walk ends as soon as both reach a common parent, and shortens
+// both paths for later joins.
+void THosheKopelman::JoinLabels(int32_t a, int32_t b)
 {
-    int32_t ra = FindRoot(a), rb = FindRoot(b);
-    if (ra == rb) return ra;
-    if (ra > rb) std::swap(ra, rb);
-    LabelTable[static_cast<size_t>(rb)] = ra;
-    return ra;
+    int32_t* table = LabelTable.data();
+    while (table[a] != table[b]) {
+        if (table[a] < table[b]) std::swap(a, b);
+        const int32_t parent = table[a];
+        table[a] = table[b];
+        if (parent == a) return;
+        a = parent;
+    }
 }
 
 int THosheKopelman::LabelClusters(const tMerkmal_Matrix& m)
@@ -225,6 +221,8 @@ int THosheKopelman::LabelClusters(const tMerkmal_Matrix& m)
     // points at its root, and a label that is its own root is met before the rest of its set.
     int32_t* table = LabelTable.data();
     int32_t* numbers = RelabelTable.data();
+    finalNumber_.resize(static_cast<size_t>(issued) + 1);
+    int32_t* final = finalNumber_.data();
     int32_t clusters = 0;
     for (int32_t k = 1; k <= issued; ++k) {
         const int32_t root = table[table[k]];
@@ -232,11 +230,20 @@ int THosheKopelman::LabelClusters(const tMerkmal_Matrix& m)
         const int32_t isRoot = root == k;
         clusters += isRoot;
         numbers[k] = clusters & -isRoot;
+        final[k] = numbers[root];
     }
     RelabelTable[0] = clusters;
     WriteFinalLabels(m);
     ClusterCount = RelabelTable.empty() ? 0 : RelabelTable[0];
     return ClusterCount;
+}
+
+using TWriteColumn = void (*)(const uint64_t*, size_t, const int32_t*, int32_t*);
+
+TWriteColumn ColumnWriter()
+{
+    static const bool wide = HasWideInstructions();
+    return wide && wideAllowed ? WriteColumnWide : WriteColumnPlain;
 }
 
 // The raster pass, column by column, on runs: a run is a stretch of feature cells of one
@@ -247,61 +254,62 @@ int THosheKopelman::LabelClusters(const tMerkmal_Matrix& m)
 int32_t THosheKopelman::LabelRuns(const tMerkmal_Matrix& m)
 {
     const size_t w = static_cast<size_t>(m.W), h = static_cast<size_t>(m.H), words = WordsPerColumn(h);
+    const TWriteColumn writeColumn = ColumnWriter();
     // Column x's bits at (x + 1) * words, after an empty column to the left of the first.
     bits_.resize((w + 1) * words);
     std::fill(bits_.begin(), bits_.begin() + static_cast<std::ptrdiff_t>(words), 0);
-    // Run labels, column after column, from entry 1 on; a column has at most ceil(h / 2) runs.
-    runLabels_.resize(w * ((h + 1) / 2) + 1);
+    // Run labels, column after column, from entry 1 on; a column has at most ceil(h / 2)
+    // runs, and writing a column reads up to 8 entries beyond its last.
+    runLabels_.resize(w * ((h + 1) / 2) + 1 + 8);
     runStart_.resize(w + 1);
     runStart_[0] = 1;
-    // The label of each run at the row of its first cell, for this column and the left one.
-    startLabel_.resize(2 * h);
+    // Each cell's run label, in this column and the left one.
+    rowLabels_.resize(2 * h);
     int32_t* table = LabelTable.data();
     int32_t issued = 0;
     for (size_t x = 0; x < w; ++x) {
         uint64_t* cur = bits_.data() + (x + 1) * words;
         const uint64_t* prev = cur - words;
         FeatureBits(m.Data.data() + x * h, h, cur);
-        int32_t* curLabel = startLabel_.data() + (x % 2) * h;
-        const int32_t* prevLabel = startLabel_.data() + ((x + 1) % 2) * h;
+        int32_t* curRow = rowLabels_.data() + (x % 2) * h;
+        const int32_t* prevRow = rowLabels_.data() + ((x + 1) % 2) * h;
         int32_t* runs = runLabels_.data() + runStart_[x];
         int32_t count = 0;
-        // The row of the last run start below the current word, in this and the left column.
-        size_t curLast = 0, prevLast = 0;
-        uint64_t curBelow = 0, prevBelow = 0, meetBelow = 0;
+        // New runs. Whether one meets a left run is as unpredictable as the landscape, so the
+        // choice is made by masks; a label is issued by storing the counter at its own index
+        // (or at entry 0, which holds the counter anyway).
+        uint64_t below = 0;
         for (size_t k = 0; k < words; ++k) {
-            const size_t base = k * WordBits;
-            const uint64_t c = cur[k], p = prev[k], meet = c & p;
-            const uint64_t starts = RunStarts(c, curBelow), prevStarts = RunStarts(p, prevBelow);
-            // The left run beside row base + b: the last left run start at or below it.
-            auto leftRun = [&](int b) { return LastRow(prevStarts & UpTo(b), base, prevLast); };
-            // New runs. Whether one meets a left run is as unpredictable as the landscape, so
-            // the choice is made by masks; a label is issued by storing the counter at its own
-            // index (or at entry 0, which holds the counter anyway).
+            const uint64_t c = cur[k], p = prev[k], starts = RunStarts(c, below);
+            below = c;
+            const int32_t* left = prevRow + k * WordBits;
             for (uint64_t s = starts; s != 0; s &= s - 1) {
                 const int b = std::countr_zero(s);
-                const int32_t left = prevLabel[leftRun(b)] & -static_cast<int32_t>((p >> b) & 1);
-                const int32_t fresh = left == 0;
+                const int32_t l = left[b] & -static_cast<int32_t>((p >> b) & 1);
+                const int32_t fresh = l == 0;
                 issued += fresh;
                 table[issued & -fresh] = issued;
-                const int32_t run = left | (issued & -fresh);
-                curLabel[base + static_cast<size_t>(b)] = run;
-                runs[count++] = run;
+                runs[count++] = l | (issued & -fresh);
             }
-            // Further left runs met by a run after its first cell are joined to it.
-            for (uint64_t e = RunStarts(meet, meetBelow) & ~starts; e != 0; e &= e - 1) {
-                const int b = std::countr_zero(e);
-                const size_t own = LastRow(starts & UpTo(b), base, curLast);
-                const int32_t run = curLabel[own], left = prevLabel[leftRun(b)];
-                if (run != left) curLabel[own] = JoinRoots(run, left);
-            }
-            curLast = LastRow(starts, base, curLast);
-            prevLast = LastRow(prevStarts, base, prevLast);
-            curBelow = c;
-            prevBelow = p;
-            meetBelow = meet;
         }
         runStart_[x + 1] = runStart_[x] + count;
+        writeColumn(cur, h, runs - 1, curRow);
+        // Further left runs met by a run after its first cell are joined to it.
+        uint64_t curBelow = 0, meetBelow = 0;
+        for (size_t k = 0; k < words; ++k) {
+            const uint64_t c = cur[k], meet = c & prev[k];
+            const uint64_t joins = RunStarts(meet, meetBelow) & ~RunStarts(c, curBelow);
+            curBelow = c;
+            meetBelow = meet;
+            const int32_t* own = curRow + k * WordBits;
+            const int32_t* left = prevRow + k * WordBits;
+            for (uint64_t e = joins; e != 0; e &= e - 1) {
+                const int b = std::countr_zero(e);
+                // Most such runs already share a root, and after path compression both
+                // point straight at it.
+                JoinLabels(own[b], left[b]);
+            }
+        }
     }
     return issued;
 }
@@ -312,17 +320,12 @@ void AllowWideLabelling(bool allowed) { wideAllowed = allowed; }
 void THosheKopelman::WriteFinalLabels(const tMerkmal_Matrix& m)
 {
     const size_t w = static_cast<size_t>(m.W), h = static_cast<size_t>(m.H), words = WordsPerColumn(h);
-    static const bool wide = HasWideInstructions();
-    const auto writeColumn = wide && wideAllowed ? WriteColumnWide : WriteColumnPlain;
-    finalNumber_.assign((h + 1) / 2 + 1 + 8, 0);
-    int32_t* numbers = finalNumber_.data();
-    for (size_t x = 0; x < w; ++x) {
-        const int32_t* runs = runLabels_.data() + runStart_[x];
-        const int32_t count = runStart_[x + 1] - runStart_[x];
-        for (int32_t i = 0; i < count; ++i)
-            numbers[i + 1] = RelabelTable[static_cast<size_t>(LabelTable[static_cast<size_t>(runs[i])])];
-        writeColumn(bits_.data() + (x + 1) * words, h, numbers, LabelMatrix.Data.data() + x * h);
-    }
+    const TWriteColumn writeColumn = ColumnWriter();
+    // Each run's label becomes its cluster's number, then the columns are written from them.
+    const int32_t* final = finalNumber_.data();
+    for (int32_t i = 1; i < runStart_[w]; ++i) runLabels_[static_cast<size_t>(i)] = final[runLabels_[static_cast<size_t>(i)]];
+    for (size_t x = 0; x < w; ++x)
+        writeColumn(bits_.data() + (x + 1) * words, h, runLabels_.data() + runStart_[x] - 1, LabelMatrix.Data.data() + x * h);
 }
 
 void THosheKopelman::FreeLabels()

@@ -33,14 +33,14 @@ public:
     void FreeLabels();
 
 private:
-    int32_t JoinRoots(int32_t a, int32_t b);
+    void JoinLabels(int32_t a, int32_t b);
     int32_t LabelRuns(const tMerkmal_Matrix& m);
     void WriteFinalLabels(const tMerkmal_Matrix& m);
     std::vector<uint64_t> bits_;          // feature cells, column by column, 64 per word
     std::vector<int32_t> runLabels_;      // provisional label of every run, column by column
     std::vector<int32_t> runStart_;       // index of each column's first run in runLabels_
-    std::vector<int32_t> startLabel_;     // run labels by the row of their first cell, two columns
-    std::vector<int32_t> finalNumber_;    // final numbers of one column's runs, from 1
+    std::vector<int32_t> rowLabels_;      // each cell's run label, in two columns
+    std::vector<int32_t> finalNumber_;    // the cluster number of every provisional label
 };
 
 // Whether the labelling may use the processor's 256-bit instructions when it has them (the
