@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -99,11 +100,68 @@ void BM_FreshGridOnly(benchmark::State& state)
     }
 }
 
+// A floor below any load that checks its input and replaces the model only on success: the
+// cell records of the file's bytes, already in memory, parsed in one pass into the cells of
+// an existing model of the same size (their memory reused, their old individuals cleared
+// first), checking only the counts, species and positions. No file is read, no model is
+// built, and a fault half-way would leave a half-loaded model.
+void BM_FloorParseIntoExistingCells(benchmark::State& state)
+{
+    const std::string bytes = marovi::GridFileBytes(Scenario());
+    size_t cellBytes = 0;
+    for (const auto& c : Scenario().Cells) cellBytes += 20 + 32 * c.Individuals.size();
+    const auto* first = reinterpret_cast<const uint8_t*>(bytes.data()) + bytes.size() - cellBytes;
+    marovi::Model m = Scenario();
+    auto i32 = [](const uint8_t* p) {
+        int32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+    };
+    for (auto _ : state) {
+        const uint8_t* p = first;
+        m.StepAbundance.fill(0);
+        for (marovi::TCell& cell : m.Cells) {
+            for (const marovi::TIndividual& old : cell.Individuals) {
+                cell.Abundance[static_cast<size_t>(old.Species)] = 0;
+                cell.Occupied[old.PosX][old.PosY] = 0;
+            }
+            const int32_t n = i32(p + 16);
+            if (n < 0 || n > marovi::CellPositions) state.SkipWithError("bad count");
+            cell.Capacity = i32(p);
+            cell.DisturbanceCount = i32(p + 4);
+            cell.CellAge = i32(p + 8);
+            cell.Substrate = static_cast<uint32_t>(i32(p + 12));
+            cell.IndividualCount = n;
+            cell.Individuals.resize(static_cast<size_t>(n));
+            p += 20;
+            for (marovi::TIndividual& ind : cell.Individuals) {
+                const int32_t species = i32(p), x = i32(p + 20), y = i32(p + 24);
+                if (static_cast<uint32_t>(species) > static_cast<uint32_t>(m.SpeciesMax) ||
+                    static_cast<uint32_t>(x) >= 10 || static_cast<uint32_t>(y) >= 10 || cell.Occupied[x][y] != 0)
+                    state.SkipWithError("bad individual");
+                cell.Occupied[x][y] = 1;
+                ind.Species = species;
+                ind.Age = i32(p + 4);
+                std::memcpy(&ind.Size, p + 8, 8);
+                ind.LastReproduction = i32(p + 16);
+                ind.PosX = static_cast<int8_t>(x);
+                ind.PosY = static_cast<int8_t>(y);
+                cell.Abundance[static_cast<size_t>(species)] += 1;
+                m.StepAbundance[static_cast<size_t>(species)] += 1;
+                p += 32;
+            }
+        }
+        benchmark::DoNotOptimize(m.StepAbundance);
+    }
+    Counters(state, bytes.size());
+}
+
 BENCHMARK(BM_SaveGridFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FwriteSameBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadGridFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FreadSameBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FreshGridOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FloorParseIntoExistingCells)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
