@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 #endif
@@ -133,7 +137,7 @@ void WriteColumnWide(const uint64_t* bits, size_t h, const int32_t* numbers, int
 bool HasWideInstructions() { return false; }
 #endif
 
-bool wideAllowed = true;
+std::atomic<bool> wideAllowed{true};
 
 } // namespace
 
@@ -243,7 +247,7 @@ using TWriteColumn = void (*)(const uint64_t*, size_t, const int32_t*, int32_t*)
 TWriteColumn ColumnWriter()
 {
     static const bool wide = HasWideInstructions();
-    return wide && wideAllowed ? WriteColumnWide : WriteColumnPlain;
+    return wide && wideAllowed.load(std::memory_order_relaxed) ? WriteColumnWide : WriteColumnPlain;
 }
 
 // The raster pass, column by column, on runs: a run is a stretch of feature cells of one
@@ -305,8 +309,6 @@ int32_t THosheKopelman::LabelRuns(const tMerkmal_Matrix& m)
             const int32_t* left = prevRow + k * WordBits;
             for (uint64_t e = joins; e != 0; e &= e - 1) {
                 const int b = std::countr_zero(e);
-                // Most such runs already share a root, and after path compression both
-                // point straight at it.
                 JoinLabels(own[b], left[b]);
             }
         }
@@ -314,7 +316,7 @@ int32_t THosheKopelman::LabelRuns(const tMerkmal_Matrix& m)
     return issued;
 }
 
-void AllowWideLabelling(bool allowed) { wideAllowed = allowed; }
+void AllowWideLabelling(bool allowed) { wideAllowed.store(allowed, std::memory_order_relaxed); }
 
 // Writes every cell's final cluster number (0 without the feature), column by column.
 void THosheKopelman::WriteFinalLabels(const tMerkmal_Matrix& m)
