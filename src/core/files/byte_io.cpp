@@ -25,6 +25,15 @@ void TByteWriter::Write(const void* data, size_t n)
         buf_.insert(buf_.end(), p, p + n);
 }
 
+uint8_t* TByteWriter::Claim(size_t n)
+{
+    if (buf_.capacity() == 0) buf_.reserve(BufferSize);
+    if (buf_.size() + n > BufferSize) Flush();
+    const size_t at = buf_.size();
+    buf_.resize(at + n);
+    return buf_.data() + at;
+}
+
 void TByteWriter::Put(const uint8_t* p, size_t n)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(p), n);

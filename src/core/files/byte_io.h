@@ -34,17 +34,16 @@ private:
     size_t size_;
 };
 
-// One fixed-size record being built for a file: zeroed, filled at offsets, then written whole.
-template <size_t N>
-class TRecordOut {
+// Little-endian field stores at offsets into the bytes of a record of Derived.
+template <class Derived>
+class TFieldsOut {
 public:
-    static constexpr size_t Size = N;
-    void U8(size_t off, uint8_t v) { b_[off] = v; }
-    void I8(size_t off, int8_t v) { b_[off] = static_cast<uint8_t>(v); }
-    void Bool(size_t off, bool v) { b_[off] = v ? 1 : 0; }
+    void U8(size_t off, uint8_t v) { At(off)[0] = v; }
+    void I8(size_t off, int8_t v) { At(off)[0] = static_cast<uint8_t>(v); }
+    void Bool(size_t off, bool v) { At(off)[0] = v ? 1 : 0; }
     void U32(size_t off, uint32_t v)
     {
-        for (int i = 0; i < 4; ++i) b_[off + i] = static_cast<uint8_t>(v >> (8 * i));
+        for (int i = 0; i < 4; ++i) At(off)[i] = static_cast<uint8_t>(v >> (8 * i));
     }
     void I32(size_t off, int32_t v) { U32(off, static_cast<uint32_t>(v)); }
     void F64(size_t off, double v)
@@ -53,11 +52,34 @@ public:
         U32(off, static_cast<uint32_t>(u));
         U32(off + 4, static_cast<uint32_t>(u >> 32));
     }
-    void Chars(size_t off, std::string_view s) { std::memcpy(b_.data() + off, s.data(), s.size()); }
+    void Chars(size_t off, std::string_view s) { std::memcpy(At(off), s.data(), s.size()); }
+
+private:
+    uint8_t* At(size_t off) { return static_cast<Derived*>(this)->Bytes() + off; }
+};
+
+// One fixed-size record being built for a file: zeroed, filled at offsets, then written whole.
+template <size_t N>
+class TRecordOut : public TFieldsOut<TRecordOut<N>> {
+public:
+    static constexpr size_t Size = N;
+    uint8_t* Bytes() { return b_.data(); }
     const uint8_t* Data() const { return b_.data(); }
 
 private:
     std::array<uint8_t, N> b_{};
+};
+
+// Records filled in place, in zeroed bytes that a TByteWriter has claimed.
+class TRecordAt : public TFieldsOut<TRecordAt> {
+public:
+    explicit TRecordAt(uint8_t* bytes) : p_(bytes) {}
+    uint8_t* Bytes() { return p_; }
+    // The record n bytes further on.
+    TRecordAt Next(size_t n) const { return TRecordAt(p_ + n); }
+
+private:
+    uint8_t* p_;
 };
 
 class TSafeFile;
@@ -75,6 +97,8 @@ public:
     template <size_t N>
     void Write(const TRecordOut<N>& r) { Write(r.Data(), N); }
     void Write(std::string_view s) { Write(s.data(), s.size()); }
+    // The next n bytes of the output, zeroed, to be filled in place before any other call.
+    uint8_t* Claim(size_t n);
     // Hands everything buffered to the string or the file (which throws when it fails).
     void Flush();
 

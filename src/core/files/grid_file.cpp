@@ -109,22 +109,22 @@ void WriteCells(TByteWriter& w, const Model& m)
     for (int x = 0; x < m.XDim; ++x)
         for (int y = 0; y < m.YDim; ++y) {
             const TCell& cell = m.Cell(x, y);
-            TRecordOut<CellRecordSize> c;
+            // The cell record and its individuals' records, filled in place.
+            TRecordAt c(w.Claim(CellRecordSize + cell.Individuals.size() * IndividualRecordSize));
             c.I32(0, cell.Capacity);
             c.I32(4, cell.DisturbanceCount);
             c.I32(8, cell.CellAge);
             c.U32(12, cell.Substrate);
             c.I32(16, static_cast<int32_t>(cell.Individuals.size()));
-            w.Write(c);
+            TRecordAt r = c.Next(CellRecordSize);
             for (const TIndividual& ind : cell.Individuals) {
-                TRecordOut<IndividualRecordSize> r;
                 r.I32(0, ind.Species);
                 r.I32(4, ind.Age);
                 r.F64(8, ind.Size);
                 r.I32(16, ind.LastReproduction);
                 r.I32(20, ind.PosX);
                 r.I32(24, ind.PosY);
-                w.Write(r);
+                r = r.Next(IndividualRecordSize);
             }
         }
 }
