@@ -18,6 +18,7 @@
 #include "model/model.h"
 #include "model/simulation.h"
 #include "priority_form.h"
+#include "step_runner.h"
 #include "util/error.h"
 #include "util/format.h"
 
@@ -73,13 +74,13 @@ void Show(QLineEdit* edit, const std::string& text) { edit->setText(QString::fro
 
 } // namespace
 
-TGridEditForm::TGridEditForm(Model& model, TStartFillSetting& startFill, TPriorityForm* priorityForm, QWidget* parent)
-    : QDialog(parent), model_(model), startFill_(startFill), priorityForm_(priorityForm),
+TGridEditForm::TGridEditForm(TStepRunner& runner, TStartFillSetting& startFill, TPriorityForm* priorityForm, QWidget* parent)
+    : QDialog(parent), runner_(runner), model_(runner.model()), startFill_(startFill), priorityForm_(priorityForm),
       dispersalKernels_(new QButtonGroup(this)), patchKernels_(new QButtonGroup(this)),
       separators_(new QButtonGroup(this)), diversity_(new QButtonGroup(this)), similarity_(new QButtonGroup(this))
 {
     setObjectName(QStringLiteral("GridEditForm"));
-    startFill_.Value = model.XMax;
+    startFill_.Value = model_.XMax;
 
     // Simulation settings.
     auto* simulation = new QGroupBox(QStringLiteral("simulation"));
@@ -203,34 +204,42 @@ TGridEditForm::TGridEditForm(Model& model, TStartFillSetting& startFill, TPriori
     layout->addLayout(columns);
     layout->addLayout(buttons);
 
-    connect(update, &QPushButton::clicked, this, &TGridEditForm::UpdateClicked);
+    connect(update, &QPushButton::clicked, this, [this] { BetweenSteps([this] { UpdateClicked(); }); });
     connect(close, &QPushButton::clicked, this, &TGridEditForm::CloseClicked);
     connect(priority, &QPushButton::clicked, this, [this] {
         if (priorityForm_) priorityForm_->exec();
     });
     connect(background, &QPushButton::clicked, this, &TGridEditForm::SelectChartBackground);
     connect(spkfactorCheckBox_, &QCheckBox::clicked, this, [this](bool checked) {
-        model_.SpeciesKFactor = checked;
         kFactorEdit_->setEnabled(!checked);
+        BetweenSteps([this, checked] { model_.SpeciesKFactor = checked; });
     });
-    connect(TimeSyncCheckBox_, &QCheckBox::clicked, this, [this](bool checked) { model_.OldReproInterval = checked; });
-    connect(separators_, &QButtonGroup::idClicked, this, &TGridEditForm::SeparatorButtonClicked);
-    connect(DSCEdit_, &QLineEdit::editingFinished, this, &TGridEditForm::SeparatorEditFinished);
-    connect(diversity_, &QButtonGroup::idClicked, this, &TGridEditForm::DiversityButtonClicked);
-    connect(EditHillNo_, &QLineEdit::editingFinished, this, &TGridEditForm::HillOrderEdited);
-    connect(similarity_, &QButtonGroup::idClicked, this, &TGridEditForm::SimilarityButtonClicked);
+    connect(TimeSyncCheckBox_, &QCheckBox::clicked, this,
+            [this](bool checked) { BetweenSteps([this, checked] { model_.OldReproInterval = checked; }); });
+    connect(separators_, &QButtonGroup::idClicked, this, [this](int id) { BetweenSteps([this, id] { SeparatorButtonClicked(id); }); });
+    connect(DSCEdit_, &QLineEdit::editingFinished, this, [this] { BetweenSteps([this] { SeparatorEditFinished(); }); });
+    connect(diversity_, &QButtonGroup::idClicked, this, [this](int id) { BetweenSteps([this, id] { DiversityButtonClicked(id); }); });
+    connect(EditHillNo_, &QLineEdit::editingFinished, this, [this] { BetweenSteps([this] { HillOrderEdited(); }); });
+    connect(similarity_, &QButtonGroup::idClicked, this, [this](int id) { BetweenSteps([this, id] { SimilarityButtonClicked(id); }); });
+}
+
+void TGridEditForm::BetweenSteps(std::function<void()> change)
+{
+    runner_.BetweenSteps(this, std::move(change));
 }
 
 void TGridEditForm::showEvent(QShowEvent* event)
 {
-    FillOnShow();
-    FillOnActivate();
+    BetweenSteps([this] {
+        FillOnShow();
+        FillOnActivate();
+    });
     QDialog::showEvent(event);
 }
 
 void TGridEditForm::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) FillOnActivate();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) BetweenSteps([this] { FillOnActivate(); });
     QDialog::changeEvent(event);
 }
 

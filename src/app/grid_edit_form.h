@@ -1,6 +1,7 @@
 #pragma once
 #include <QColor>
 #include <QDialog>
+#include <functional>
 
 #include "model/grid_properties.h"
 #include "model/types.h"
@@ -18,12 +19,13 @@ struct Model;
 namespace marovi::app {
 
 class TPriorityForm;
+class TStepRunner;
 
 // "Grid properties": the global simulation parameters without a window of their own.
 class TGridEditForm : public QDialog {
     Q_OBJECT
 public:
-    TGridEditForm(Model& model, TStartFillSetting& startFill, TPriorityForm* priorityForm, QWidget* parent = nullptr);
+    TGridEditForm(TStepRunner& runner, TStartFillSetting& startFill, TPriorityForm* priorityForm, QWidget* parent = nullptr);
 
     QColor ChartBackground() const { return chartBackground_; }
 
@@ -51,7 +53,10 @@ private:
     void CheckHillButton();
 
     TGridPropertiesEntries Entries() const;
+    // Runs a change of the model between time steps.
+    void BetweenSteps(std::function<void()> change);
 
+    TStepRunner& runner_;
     Model& model_;
     TStartFillSetting& startFill_;
     TPriorityForm* priorityForm_;

@@ -21,6 +21,7 @@
 #include "model/simulation.h"
 #include "model/status_line.h"
 #include "status_list_model.h"
+#include "step_runner.h"
 
 namespace marovi::app {
 
@@ -42,8 +43,8 @@ QPushButton* Button(const char* name, const char* caption, const char* hint = nu
 
 } // namespace
 
-TMainForm::TMainForm(Model& model, TStartFillSetting& startFill, TClock clock, QWidget* parent)
-    : QWidget(parent), model_(model), startFill_(startFill), clock_(clock), statusList_(std::move(clock))
+TMainForm::TMainForm(TStepRunner& runner, TStartFillSetting& startFill, TClock clock, QWidget* parent)
+    : QWidget(parent), runner_(runner), model_(runner.model()), startFill_(startFill), clock_(clock), statusList_(std::move(clock))
 {
     setObjectName(QStringLiteral("MainForm"));
     InitStartupModel(model_, ClockSeed());
@@ -252,7 +253,9 @@ void TMainForm::SetChartBackground(const QColor& colour)
 
 void TMainForm::ShowExtinctionTimes()
 {
-    ShowMessage(this, QStringLiteral("MAROVI"), QString::fromStdString(ExtinctionTimesText(model_)), true);
+    runner_.BetweenSteps(this, [this] {
+        ShowMessage(this, QStringLiteral("MAROVI"), QString::fromStdString(ExtinctionTimesText(model_)), true);
+    });
 }
 
 } // namespace marovi::app

@@ -2,6 +2,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <chrono>
+#include <functional>
 #include <map>
 
 #include "files/status_list.h"
@@ -25,6 +26,7 @@ class TAutoCloseForm;
 class TChartView;
 class TProgressForm;
 class TStatusListModel;
+class TStepRunner;
 
 // The tool windows that the main window's buttons open.
 enum class TToolWindow {
@@ -37,7 +39,7 @@ enum class TToolWindow {
 class TMainForm : public QWidget {
     Q_OBJECT
 public:
-    TMainForm(Model& model, TStartFillSetting& startFill, TClock clock = LocalDateTimeText, QWidget* parent = nullptr);
+    TMainForm(TStepRunner& runner, TStartFillSetting& startFill, TClock clock = LocalDateTimeText, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // Windows created after the main window.
@@ -87,8 +89,9 @@ private:
     void OpenToolWindow(TToolWindow which);
     bool CheckInitialised(const char* message);
 
-    void StepAndRefresh();
+    void SubmitStep(std::function<void()> done, std::function<void(const QString&)> failed);
     void RunTick();
+    void NextStepOfRound();
     void FinishRunRound();
     void AnswerTermination(int answer);
     void ContinueOrEndRun();
@@ -101,6 +104,7 @@ private:
     void LoadCompanion(const std::string& companion);
     void SaveStatusAs(const QString& path, bool companion);
 
+    TStepRunner& runner_;
     Model& model_;
     TStartFillSetting& startFill_;
     TClock clock_;

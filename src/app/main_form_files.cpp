@@ -15,6 +15,7 @@
 #include "model/status_line.h"
 #include "shell_forms.h"
 #include "status_list_model.h"
+#include "step_runner.h"
 #include "util/error.h"
 
 namespace marovi::app {
@@ -53,11 +54,13 @@ void TMainForm::SaveSimulation()
 {
     const QString path = ChooseFile(SaveDialog1_);
     if (path.isEmpty()) return;
-    Attempt(this, [&] {
-        SaveGridFile(model_, path.toStdString());
-        model_.FileName = path.toStdString();
-        setWindowTitle(FileCaption(model_.FileName));
-        SaveStatusAs(QString::fromStdString(CompanionFileName(model_.FileName)), true);
+    runner_.BetweenSteps(this, [this, path] {
+        Attempt(this, [&] {
+            SaveGridFile(model_, path.toStdString());
+            model_.FileName = path.toStdString();
+            setWindowTitle(FileCaption(model_.FileName));
+            SaveStatusAs(QString::fromStdString(CompanionFileName(model_.FileName)), true);
+        });
     });
 }
 
@@ -65,12 +68,12 @@ void TMainForm::LoadSimulation()
 {
     if (loopActive_) return;
     const QString path = ChooseFile(OpenDialog1_);
-    if (!path.isEmpty()) LoadFile(path, true);
+    if (!path.isEmpty()) runner_.BetweenSteps(this, [this, path] { LoadFile(path, true); });
 }
 
 void TMainForm::LoadSimulationFromCommandLine(const QString& path)
 {
-    LoadFile(path, false);
+    runner_.BetweenSteps(this, [this, path] { LoadFile(path, false); });
 }
 
 void TMainForm::LoadFile(const QString& path, bool askForCompanion)
@@ -142,19 +145,21 @@ void TMainForm::LoadCompanion(const std::string& companion)
 void TMainForm::SaveData()
 {
     const QString path = ChooseFile(SaveDialog2_);
-    if (!path.isEmpty()) Attempt(this, [&] { SaveStatusAs(path, false); });
+    if (!path.isEmpty()) runner_.BetweenSteps(this, [this, path] { Attempt(this, [&] { SaveStatusAs(path, false); }); });
 }
 
 void TMainForm::SaveIndividuals()
 {
     const QString path = ChooseFile(IndividualListSaveDialog_);
-    if (!path.isEmpty()) Attempt(this, [&] { SaveIndividualList(model_, path.toStdString(), clock_); });
+    if (!path.isEmpty())
+        runner_.BetweenSteps(this, [this, path] { Attempt(this, [&] { SaveIndividualList(model_, path.toStdString(), clock_); }); });
 }
 
 void TMainForm::ExtractSpecies()
 {
     const QString path = ChooseFile(IndividualListSaveDialog_);
-    if (!path.isEmpty()) Attempt(this, [&] { SaveSpeciesList(model_, path.toStdString(), clock_); });
+    if (!path.isEmpty())
+        runner_.BetweenSteps(this, [this, path] { Attempt(this, [&] { SaveSpeciesList(model_, path.toStdString(), clock_); }); });
 }
 
 } // namespace marovi::app

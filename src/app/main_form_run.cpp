@@ -1,5 +1,5 @@
 // The run control of the main window: "new", "run", "stop", "+1", pause, and the run loop,
-// which does one time step per tick of a zero-delay timer so that the window stays live.
+// whose time steps run on the step runner's worker so that the window stays live.
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -16,6 +16,7 @@
 #include "model/simulation.h"
 #include "model/status_line.h"
 #include "status_list_model.h"
+#include "step_runner.h"
 
 namespace marovi::app {
 
@@ -48,28 +49,36 @@ void TMainForm::RebuildChart()
 void TMainForm::NewSimulation()
 {
     if (loopActive_) return;
-    try {
-        NewSimulationModel(model_, ClockSeed(), startFill_.Changed ? std::optional<int>(startFill_.Value) : std::nullopt);
-        startFill_.Changed = false;
-        statusList_.Reset();
-        statusList_.StartNew(model_);
-        StatusListChanged(0);
-        RebuildChart();
-        SetHeader(QStringLiteral("time      step ") + QString::fromStdString(StatusHeader(model_)));
-        initialised_ = true;
-        model_.FileName = "-not saved-";
-        TimeLabel_->setText(QStringLiteral("0"));
-    } catch (const std::exception& e) {
-        ShowError(this, QString::fromStdString(e.what()));
-        return;
-    }
-    emit SimulationReset();
+    runner_.BetweenSteps(this, [this] {
+        try {
+            NewSimulationModel(model_, ClockSeed(), startFill_.Changed ? std::optional<int>(startFill_.Value) : std::nullopt);
+            startFill_.Changed = false;
+            statusList_.Reset();
+            statusList_.StartNew(model_);
+            StatusListChanged(0);
+            RebuildChart();
+            SetHeader(QStringLiteral("time      step ") + QString::fromStdString(StatusHeader(model_)));
+            initialised_ = true;
+            model_.FileName = "-not saved-";
+            TimeLabel_->setText(QStringLiteral("0"));
+        } catch (const std::exception& e) {
+            ShowError(this, QString::fromStdString(e.what()));
+            return;
+        }
+        emit SimulationReset();
+    });
 }
 
-void TMainForm::StepAndRefresh()
+void TMainForm::SubmitStep(std::function<void()> done, std::function<void(const QString&)> failed)
 {
-    StepAndRefreshModel(model_);
-    Label4_->setText(QString::fromStdString(MemoryText(CurrentHeapFigures())));
+    runner_.Submit(
+        this, [](Model& m) { StepAndRefreshModel(m); },
+        [this, done = std::move(done)] {
+            Label4_->setText(QString::fromStdString(MemoryText(CurrentHeapFigures())));
+            TimeLabel_->setText(QString::number(model_.TimeStep));
+            done();
+        },
+        std::move(failed));
 }
 
 void TMainForm::UpdateCharts()
@@ -81,17 +90,14 @@ void TMainForm::UpdateCharts()
 void TMainForm::SingleStep()
 {
     if (!CheckInitialised("you must initialise first (load or press \"new\" )")) return;
-    try {
-        StepAndRefresh();
-    } catch (const std::exception& e) {
-        ShowError(this, QString::fromStdString(e.what()));
-        return;
-    }
-    TimeLabel_->setText(QString::number(model_.TimeStep));
-    const size_t before = statusList_.Size();
-    statusList_.AddEntry(model_);
-    StatusListChanged(before);
-    UpdateCharts();
+    SubmitStep(
+        [this] {
+            const size_t before = statusList_.Size();
+            statusList_.AddEntry(model_);
+            StatusListChanged(before);
+            UpdateCharts();
+        },
+        [this](const QString& message) { ShowError(this, message); });
 }
 
 void TMainForm::Run()
@@ -124,37 +130,44 @@ void TMainForm::TogglePause()
     emit PauseChanged(paused_);
 }
 
+// The loop between rounds: a zero-delay timer, slowed down while paused.
 void TMainForm::RunTick()
 {
-    if (!roundStarted_) {
-        if (!running_) { // stopped while paused or while the question was open
-            EndRun();
-            return;
-        }
-        // A paused loop only looks again now and then.
-        if (paused_) {
-            runTimer_.setInterval(20);
-            return;
-        }
-        runTimer_.setInterval(0);
-        roundStarted_ = true;
-        roundSteps_ = TrackBar1_->value();
-        stepsDone_ = 0;
-        roundStart_ = std::chrono::steady_clock::now();
+    if (!running_) { // stopped while paused or while the question was open
+        EndRun();
+        return;
     }
-    // Once the termination criterion holds, the rest of the round does nothing.
-    if (stepsDone_ < roundSteps_ && !model_.TerminateFlag) {
-        try {
-            StepAndRefresh();
-        } catch (const std::exception& e) {
-            EndRun();
-            ShowError(this, QString::fromStdString(e.what()));
-            return;
-        }
-        TimeLabel_->setText(QString::number(model_.TimeStep));
-        if (++stepsDone_ < roundSteps_) return;
+    if (paused_) {
+        runTimer_.setInterval(20);
+        return;
     }
-    FinishRunRound();
+    runTimer_.stop();
+    runTimer_.setInterval(0);
+    roundStarted_ = true;
+    roundSteps_ = TrackBar1_->value();
+    stepsDone_ = 0;
+    roundStart_ = std::chrono::steady_clock::now();
+    runner_.BetweenSteps(this, [this] { NextStepOfRound(); });
+}
+
+// The steps of a round run on the worker one after another; between them the window
+// handles what the user did meanwhile. Once the termination criterion holds, the rest of
+// the round does nothing.
+void TMainForm::NextStepOfRound()
+{
+    if (stepsDone_ >= roundSteps_ || model_.TerminateFlag) {
+        FinishRunRound();
+        return;
+    }
+    SubmitStep(
+        [this] {
+            ++stepsDone_;
+            NextStepOfRound();
+        },
+        [this](const QString& message) {
+            EndRun();
+            ShowError(this, message);
+        });
 }
 
 void TMainForm::FinishRunRound()
@@ -177,7 +190,6 @@ void TMainForm::FinishRunRound()
     }
     if (end.TerminationReached) {
         if (!autoClose_) autoClose_ = new TAutoCloseForm(this);
-        runTimer_.stop();
         connect(autoClose_, &TAutoCloseForm::Answered, this, &TMainForm::AnswerTermination, Qt::SingleShotConnection);
         autoClose_->AskTimed(QStringLiteral("termination criteria is true, proceed ?"), QStringLiteral("Question"),
                              TAutoCloseForm::No);
@@ -189,8 +201,10 @@ void TMainForm::FinishRunRound()
 void TMainForm::AnswerTermination(int answer)
 {
     running_ = answer == TAutoCloseForm::Yes;
-    if (running_) ContinueAfterTermination(model_);
-    ContinueOrEndRun();
+    runner_.BetweenSteps(this, [this] {
+        if (running_) ContinueAfterTermination(model_);
+        ContinueOrEndRun();
+    });
 }
 
 void TMainForm::ContinueOrEndRun()
@@ -199,7 +213,7 @@ void TMainForm::ContinueOrEndRun()
         EndRun();
         return;
     }
-    if (!runTimer_.isActive()) runTimer_.start(0);
+    runTimer_.start(0);
 }
 
 void TMainForm::EndRun()

@@ -4,17 +4,20 @@
 #include "grid_edit_form.h"
 #include "main_form.h"
 #include "priority_form.h"
+#include "messages.h"
 #include "shell_forms.h"
+#include "step_runner.h"
 
 namespace marovi::app {
 
-TProgram::TProgram(TClock clock) : MainForm(std::make_unique<TMainForm>(Simulation, StartFill, std::move(clock)))
+TProgram::TProgram(TClock clock)
+    : Runner(std::make_unique<TStepRunner>(Simulation)), MainForm(std::make_unique<TMainForm>(*Runner, StartFill, std::move(clock)))
 {
     // The other windows belong to the main window and close with it.
     QWidget* owner = MainForm.get();
     AboutForm = new TAboutForm(owner);
     PriorityForm = new TPriorityForm(owner);
-    GridEditForm = new TGridEditForm(Simulation, StartFill, PriorityForm, owner);
+    GridEditForm = new TGridEditForm(*Runner, StartFill, PriorityForm, owner);
     ProgressForm = new TProgressForm(owner);
     AutoCloseForm = new TAutoCloseForm(owner);
 
@@ -22,6 +25,8 @@ TProgram::TProgram(TClock clock) : MainForm(std::make_unique<TMainForm>(Simulati
     MainForm->SetToolWindow(TToolWindow::Additional, GridEditForm);
     MainForm->SetProgressForm(ProgressForm);
     MainForm->SetAutoCloseForm(AutoCloseForm);
+    QObject::connect(Runner.get(), &TStepRunner::WorkFailed, MainForm.get(),
+                     [owner](const QString& message) { ShowError(owner, message); });
     QObject::connect(GridEditForm, &TGridEditForm::ChartBackgroundChanged, MainForm.get(), &TMainForm::SetChartBackground);
 }
 

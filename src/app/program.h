@@ -13,6 +13,7 @@ class TGridEditForm;
 class TMainForm;
 class TPriorityForm;
 class TProgressForm;
+class TStepRunner;
 
 // The desktop program: its one model and its windows, created in the start-up order
 // (main window first, the timed question last) and wired to each other.
@@ -23,6 +24,8 @@ public:
 
     Model Simulation;
     TStartFillSetting StartFill;
+    // Every access to the simulation goes through it; it outlives the windows.
+    std::unique_ptr<TStepRunner> Runner;
     std::unique_ptr<TMainForm> MainForm;
     TAboutForm* AboutForm = nullptr;
     TGridEditForm* GridEditForm = nullptr;

@@ -39,7 +39,7 @@ std::unique_ptr<TProgram> SteppedProgram()
 {
     auto p = MakeProgram();
     Click(p->MainForm.get(), "InitButton1");
-    for (int i = 0; i < 3; ++i) Click(p->MainForm.get(), "SingleStepButton");
+    for (int i = 0; i < 3; ++i) apptest::SingleStep(*p);
     return p;
 }
 
@@ -173,7 +173,7 @@ private slots:
         QVERIFY(!p->ProgressForm->isVisible());
         QVERIFY(!Child<QLabel>(f, "StaticText2")->isVisible());
         // The simulation goes on from where it was.
-        Click(f, "SingleStepButton");
+        apptest::SingleStep(*p);
         QCOMPARE(p->Simulation.TimeStep, 4);
     }
 

@@ -182,8 +182,8 @@ private slots:
         auto p = MakeProgram();
         TMainForm* f = p->MainForm.get();
         Click(f, "InitButton1");
-        Click(f, "SingleStepButton");
-        Click(f, "SingleStepButton");
+        SingleStep(*p);
+        SingleStep(*p);
         const QStringList lines = ListLines(f);
         QCOMPARE(lines.size(), 4);
         QVERIFY2(lines[0].startsWith(QStringLiteral("2024-05-06 07:08:09;000002;")), qPrintable(lines[0]));
@@ -207,7 +207,7 @@ private slots:
         QVERIFY(!Child<QPushButton>(f, "StartButton1")->isEnabled());
         QVERIFY(!Child<QPushButton>(f, "CloseButton")->isEnabled());
         QVERIFY(Child<QPushButton>(f, "EndButton2")->isEnabled());
-        QVERIFY(WaitFor([&] { return p->Simulation.TimeStep >= 22; }));
+        QVERIFY(WaitFor([&] { return ShownTimeStep(f) >= 22; }));
         Click(f, "EndButton2");
         QVERIFY(WaitFor([&] { return !f->LoopActive(); }));
         // "stop" ends the run after the round: every round of five steps left one entry.
@@ -266,7 +266,7 @@ private slots:
         TAutoCloseForm* question = p->AutoCloseForm;
         QVERIFY(WaitFor([&] { return question->isVisible(); }));
         QTest::mouseClick(Child<QPushButton>(question, "YesButton"), Qt::LeftButton);
-        QVERIFY(WaitFor([&] { return p->Simulation.TimeStep >= 10; }));
+        QVERIFY(WaitFor([&] { return ShownTimeStep(f) >= 10; }));
         QCOMPARE(p->Simulation.MaxRuntime, 0);
         QVERIFY(!p->Simulation.TerminateFlag);
         Click(f, "EndButton2");
@@ -326,7 +326,7 @@ private slots:
         Click(f, "InitButton1");
         Child<QSlider>(f, "TrackBar1")->setValue(1);
         Click(f, "StartButton1");
-        QVERIFY(WaitFor([&] { return p->Simulation.TimeStep >= 2; }));
+        QVERIFY(WaitFor([&] { return ShownTimeStep(f) >= 2; }));
         f->TogglePause();
         QCOMPARE(pause.count(), 1);
         QCOMPARE(pause.last().at(0).toBool(), true);
@@ -335,10 +335,10 @@ private slots:
         QTest::qWait(150);
         QCOMPARE(p->Simulation.TimeStep, held);
         // "+1" still works while the loop idles.
-        Click(f, "SingleStepButton");
+        SingleStep(*p);
         QCOMPARE(p->Simulation.TimeStep, held + 1);
         f->TogglePause();
-        QVERIFY(WaitFor([&] { return p->Simulation.TimeStep > held + 2; }));
+        QVERIFY(WaitFor([&] { return ShownTimeStep(f) > held + 2; }));
         f->TogglePause(); // stopping a paused run resumes nothing: the loop just ends
         Click(f, "EndButton2");
         QVERIFY(WaitFor([&] { return !f->LoopActive(); }));
@@ -382,7 +382,7 @@ private slots:
         auto p = MakeProgram();
         TMainForm* f = p->MainForm.get();
         Click(f, "InitButton1");
-        Click(f, "SingleStepButton");
+        SingleStep(*p);
         f->show();
         QVERIFY(QTest::qWaitForWindowExposed(f));
         auto* chart = Child<TChartView>(f, "Chart1");

@@ -24,7 +24,7 @@ const std::map<std::string, TCheck>& Checks()
     return checks;
 }
 
-const fs::path FuzzDir = fs::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz";
+const fs::path FuzzDir = MAROVI_FUZZ_DIR;
 
 // Runs every file under fuzz/<set>/<target>/ through its target's check; returns how many.
 int Replay(const std::string& set)

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -13,6 +14,7 @@
 #include "main_form.h"
 #include "model/simulation.h"
 #include "program.h"
+#include "step_runner.h"
 
 namespace marovi::apptest {
 
@@ -37,6 +39,17 @@ void ClickButton(QObject* form, const char* name)
     QVERIFY2(button, name);
     QVERIFY2(button->isEnabled(), name);
     QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void SingleStep(app::TProgram& program)
+{
+    ClickButton(program.MainForm.get(), "SingleStepButton");
+    program.Runner->WaitIdle();
+}
+
+int ShownTimeStep(app::TMainForm* form)
+{
+    return Child<QLabel>(form, "TimeLabel")->text().toInt();
 }
 
 TClock FixedClock()

@@ -60,6 +60,10 @@ std::unique_ptr<app::TProgram> MakeProgram(int xdim, int ydim);
 QStringList StatusLines(app::TMainForm* form);
 // Clicks the enabled push button of that name.
 void ClickButton(QObject* form, const char* name);
+// "+1", waiting until its step and bookkeeping are done.
+void SingleStep(app::TProgram& program);
+// The time step the main window shows (the model belongs to the worker while a run goes on).
+int ShownTimeStep(app::TMainForm* form);
 
 // Runs the event loop until done() holds or ms milliseconds have passed; true when it holds.
 bool WaitFor(const std::function<bool()>& done, int ms = 20000);
