@@ -8,6 +8,8 @@ bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j2
+# Guard: core work inside the desktop process keeps at least half the runner's speed.
+bash bench/desktop_vs_cli.sh --build build --steps 40 --repeat 1 --check 0.5
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMAROVI_SANITIZE=ON -DMAROVI_BUILD_APP=OFF
 cmake --build build-asan
