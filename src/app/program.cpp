@@ -7,6 +7,8 @@
 #include "messages.h"
 #include "shell_forms.h"
 #include "step_runner.h"
+#include "view/landscape_view.h"
+#include "view/roi_form.h"
 
 namespace marovi::app {
 
@@ -16,13 +18,16 @@ TProgram::TProgram(TClock clock)
     // The other windows belong to the main window and close with it.
     QWidget* owner = MainForm.get();
     AboutForm = new TAboutForm(owner);
+    Visulaize = new TVisulaize(*Runner, owner);
     PriorityForm = new TPriorityForm(owner);
     GridEditForm = new TGridEditForm(*Runner, StartFill, PriorityForm, owner);
+    ROIForm = new TROIForm(*Runner, owner);
     ProgressForm = new TProgressForm(owner);
     AutoCloseForm = new TAutoCloseForm(owner);
 
     MainForm->SetToolWindow(TToolWindow::About, AboutForm);
     MainForm->SetToolWindow(TToolWindow::Additional, GridEditForm);
+    MainForm->SetToolWindow(TToolWindow::ShowSimulation, Visulaize);
     MainForm->SetProgressForm(ProgressForm);
     MainForm->SetAutoCloseForm(AutoCloseForm);
     QObject::connect(Runner.get(), &TStepRunner::WorkFailed, MainForm.get(),

@@ -13,7 +13,9 @@ class TGridEditForm;
 class TMainForm;
 class TPriorityForm;
 class TProgressForm;
+class TROIForm;
 class TStepRunner;
+class TVisulaize;
 
 // The desktop program: its one model and its windows, created in the start-up order
 // (main window first, the timed question last) and wired to each other.
@@ -32,6 +34,8 @@ public:
     TPriorityForm* PriorityForm = nullptr;
     TProgressForm* ProgressForm = nullptr;
     TAutoCloseForm* AutoCloseForm = nullptr;
+    TVisulaize* Visulaize = nullptr;
+    TROIForm* ROIForm = nullptr;
 };
 
 } // namespace marovi::app
