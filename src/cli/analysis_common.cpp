@@ -40,9 +40,7 @@ void Emit(const std::vector<std::string>& lines, const std::string& out)
         std::cout.flush();
         return;
     }
-    TSafeFile file(out);
-    for (const std::string& line : lines) file.WriteLine(line);
-    file.Commit();
+    WriteTextLines(out, lines);
 }
 
 std::vector<int> ParseInts(const std::string& text, size_t count, const std::string& option)

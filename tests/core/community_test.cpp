@@ -228,6 +228,49 @@ TEST(Transect, StraightLineCellsAndBounds)
     EXPECT_EQ(t.Lines.size(), 5u);
 }
 
+TEST(Transect, WalkFieldsAndChartSeries)
+{
+    TRandomWalkEntries e;
+    e.X = "x";  // the start fields are not read for a random start
+    e.PLeft = "0.5";
+    TRandomWalk walk = RandomWalkOf(e);
+    EXPECT_TRUE(walk.RandomStart);
+    EXPECT_EQ(walk.Length, 25);
+    EXPECT_EQ(walk.PLeft, 0.5);
+    e.RandomStart = false;
+    e.Length = "y";
+    EXPECT_EQ(ErrorText([&] { RandomWalkOf(e); }), "'x' is not a valid integer value");
+    e.X = "3";
+    EXPECT_EQ(ErrorText([&] { RandomWalkOf(e); }), "'y' is not a valid integer value");
+    e.Length = "10001";
+    EXPECT_EQ(ErrorText([&] { RandomWalkOf(e); }), "the ROV takes at most 10000 samples");
+    e.Length = "2";
+    e.PRight = "1,5";
+    EXPECT_EQ(ErrorText([&] { RandomWalkOf(e); }), "'1,5' is not a valid floating point value");
+
+    Model m;
+    MakeModel(m, 2, 4, 4);
+    m.SpeciesPool[1].Guild = 3;
+    Put(m, 1, 1, 1, 0.5);
+    const TRovTransect t = BuildStraightTransect(m, 0, 0, 3, 3);
+    ASSERT_EQ(t.Samples.size(), 4u);  // (0,0), (1,1), (2,2), (3,3)
+    std::vector<TTransectBars> species = TransectChartBars(m, t, TTransectChart::Species);
+    ASSERT_EQ(species.size(), 2u);
+    EXPECT_EQ(species[1].Title, "Species 02");
+    EXPECT_EQ(species[1].Colour, m.SpeciesColor[1]);
+    EXPECT_EQ(species[1].Heights, (std::vector<double>{0, 1, 0, 0}));
+    std::vector<TTransectBars> guilds = TransectChartBars(m, t, TTransectChart::Guilds);
+    ASSERT_EQ(guilds.size(), 5u);
+    EXPECT_EQ(guilds[3].Title, "R2");
+    EXPECT_EQ(guilds[3].Colour, 0x008000u);
+    EXPECT_EQ(guilds[3].Heights, (std::vector<double>{0, 1, 0, 0}));
+    std::vector<TTransectBars> beta = TransectChartBars(m, t, TTransectChart::BetaGuilds);
+    ASSERT_EQ(beta.size(), 1u);
+    EXPECT_EQ(beta[0].Title, "Sorensen Index(guildes)");
+    EXPECT_EQ(beta[0].Colour, 0x0000FFu);
+    EXPECT_EQ(TransectChartBars(m, t, TTransectChart::BetaSpecies)[0].Colour, 0xFF0000u);
+}
+
 TEST(Histogram, AgeBinsOverflowAndSummary)
 {
     Model m;
@@ -306,6 +349,30 @@ TEST(Histogram, SavedListAndProposedMaxAge)
     EXPECT_EQ(DefaultHistogramMaxAge(m, 0), 15);  // ln(0.1) / -(ln(100) / 30)
     m.SpeciesPool[0].DeathProb[0] = 0;
     EXPECT_FALSE(DefaultHistogramMaxAge(m, 0).has_value());
+}
+
+TEST(Histogram, WindowFieldsAndArea)
+{
+    Model m;
+    MakeModel(m, 2, 6, 5);
+    m.SpeciesPool[1].DeathProb[0] = 0;
+    EXPECT_EQ(HistogramMaxAgeText(m, 0), "15");
+    EXPECT_EQ(HistogramMaxAgeText(m, 1), "-");
+    EXPECT_EQ(ErrorText([&] { HistogramRequestOf(m, 1, "-", 15, false, std::nullopt); }), "'-' is not a valid integer value");
+    EXPECT_EQ(HistogramSlotsOf("1000"), 1000);
+    EXPECT_EQ(ErrorText([&] { HistogramSlotsOf("0"); }), "the histogram has 1 to 1000 slots");
+    EXPECT_EQ(ErrorText([&] { HistogramSlotsOf("1001"); }), "the histogram has 1 to 1000 slots");
+    EXPECT_EQ(ErrorText([&] { HistogramSlotsOf("a"); }), "'a' is not a valid integer value");
+
+    THistogramRequest whole = HistogramRequestOf(m, 0, "40", 7, true, std::nullopt);
+    EXPECT_EQ(std::vector<int>({whole.X0, whole.Y0, whole.X1, whole.Y1, whole.MaxAge, whole.Slots}),
+              std::vector<int>({0, 0, 5, 4, 40, 7}));
+    EXPECT_FALSE(whole.Region);
+    EXPECT_TRUE(whole.Size);
+    // A region kept from a larger grid is cut at the edge.
+    THistogramRequest region = HistogramRequestOf(m, 0, "40", 7, false, THistogramRegion{1, 2, 50, 60});
+    EXPECT_EQ(std::vector<int>({region.X0, region.Y0, region.X1, region.Y1}), std::vector<int>({1, 2, 5, 4}));
+    EXPECT_TRUE(region.Region);
 }
 
 TEST(Succession, IntervalsCentresAndRounding)

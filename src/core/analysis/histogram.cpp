@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/grid_properties.h"
 #include "model/model.h"
 #include "model/numeric.h"
 #include "util/error.h"
@@ -117,6 +118,38 @@ std::optional<int> DefaultHistogramMaxAge(const Model& m, int species)
     double d = m.SpeciesPool[static_cast<size_t>(species)].DeathProb[0];
     if (!(d > 0)) return std::nullopt;
     return RoundToInt(std::log(0.1) / -d);
+}
+
+std::string HistogramMaxAgeText(const Model& m, int species)
+{
+    const std::optional<int> age = DefaultHistogramMaxAge(m, species);
+    return age ? std::to_string(*age) : "-";
+}
+
+int HistogramSlotsOf(std::string_view text)
+{
+    const int slots = ConvertInt(text);
+    if (slots < 1 || slots > MaxHistogramSlots)
+        throw Error(Format("the histogram has 1 to %d slots", {MaxHistogramSlots}));
+    return slots;
+}
+
+THistogramRequest HistogramRequestOf(const Model& m, int species, std::string_view maxAgeText, int slots, bool size,
+                                     const std::optional<THistogramRegion>& region)
+{
+    THistogramRequest r;
+    r.Species = species;
+    r.MaxAge = ConvertInt(maxAgeText);
+    r.Slots = slots;
+    r.Size = size;
+    r.Region = region.has_value();
+    // A region kept from a larger grid is cut at this grid's edge.
+    const THistogramRegion area = region.value_or(THistogramRegion{0, 0, m.XMax, m.YMax});
+    r.X0 = std::clamp(area.X0, 0, m.XMax);
+    r.Y0 = std::clamp(area.Y0, 0, m.YMax);
+    r.X1 = std::clamp(area.X1, 0, m.XMax);
+    r.Y1 = std::clamp(area.Y1, 0, m.YMax);
+    return r;
 }
 
 } // namespace marovi

@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace marovi {
@@ -40,5 +41,19 @@ std::vector<std::string> HistogramListLines(const Model& m, const THistogramRequ
 // The "max age" the window proposes for a species: the age at which a tenth of a cohort
 // survives its death probability; none when that probability is not positive.
 std::optional<int> DefaultHistogramMaxAge(const Model& m, int species);
+
+// The window's fields. "max age" shows the proposed age of a species, or "-" without one.
+std::string HistogramMaxAgeText(const Model& m, int species);
+// The most slots the window draws; "slots" converts with the conversion error and is refused
+// outside 1..MaxHistogramSlots.
+constexpr int MaxHistogramSlots = 1000;
+int HistogramSlotsOf(std::string_view text);
+// The request of the window: "max age" converted (conversion error otherwise); the area is the
+// active region of interest x0, y0, x1, y1, or the whole grid without one.
+struct THistogramRegion {
+    int X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;
+};
+THistogramRequest HistogramRequestOf(const Model& m, int species, std::string_view maxAgeText, int slots, bool size,
+                                     const std::optional<THistogramRegion>& region);
 
 } // namespace marovi

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analysis/chart_texts.h"
+#include "analysis/indices.h"
 #include "analysis/states.h"
 #include "model/grid.h"
+#include "model/grid_properties.h"
 #include "model/model.h"
 #include "model/numeric.h"
 #include "util/error.h"
@@ -90,6 +91,23 @@ TRovTransect BuildRandomTransect(Model& m, const TRandomWalk& walk)
     return t;
 }
 
+TRandomWalk RandomWalkOf(const TRandomWalkEntries& e)
+{
+    TRandomWalk walk;
+    walk.RandomStart = e.RandomStart;
+    if (!e.RandomStart) {
+        walk.X = ConvertInt(e.X);
+        walk.Y = ConvertInt(e.Y);
+    }
+    walk.Length = ConvertInt(e.Length);
+    if (walk.Length > MaxWalkLength) throw Error(Format("the ROV takes at most %d samples", {MaxWalkLength}));
+    walk.PUp = ConvertReal(e.PUp);
+    walk.PDown = ConvertReal(e.PDown);
+    walk.PLeft = ConvertReal(e.PLeft);
+    walk.PRight = ConvertReal(e.PRight);
+    return walk;
+}
+
 TRovTransect BuildStraightTransect(const Model& m, int x0, int y0, int x1, int y1)
 {
     TRovTransect t;
@@ -112,6 +130,34 @@ void ResampleTransect(const Model& m, TRovTransect& t)
 {
     t.Lines.clear();
     for (TRovSample& s : t.Samples) t.Lines.push_back(SampleCell(m, s, t.Samples.front()));
+}
+
+std::vector<TTransectBars> TransectChartBars(const Model& m, const TRovTransect& t, TTransectChart mode)
+{
+    std::vector<TTransectBars> bars;
+    const auto add = [&](std::string title, uint32_t colour, auto height) {
+        TTransectBars b{std::move(title), colour, {}};
+        for (const TRovSample& s : t.Samples) b.Heights.push_back(height(s));
+        bars.push_back(std::move(b));
+    };
+    switch (mode) {
+    case TTransectChart::Species:
+        for (size_t s = 0; s <= static_cast<size_t>(m.SpeciesMax); ++s)
+            add(m.SpeciesPool[s].Name, m.SpeciesColor[s], [s](const TRovSample& p) { return p.counts[s]; });
+        break;
+    case TTransectChart::Guilds:
+        for (size_t g = 0; g < 5; ++g)
+            add(GuildShortName(static_cast<int>(g)), StateColor(static_cast<int>(g)),
+                [g](const TRovSample& p) { return p.guildCounts[g]; });
+        break;
+    case TTransectChart::BetaSpecies:
+        add(SimilarityName(m) + "(species)", 0xFF0000, [](const TRovSample& p) { return p.betaSpecies; });
+        break;
+    case TTransectChart::BetaGuilds:
+        add(SimilarityName(m) + "(guildes)", 0x0000FF, [](const TRovSample& p) { return p.betaGuild; });
+        break;
+    }
+    return bars;
 }
 
 bool TransectBounds(const TRovTransect& t, int& x0, int& y0, int& x1, int& y1)

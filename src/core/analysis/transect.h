@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/chart_texts.h"
 #include "model/types.h"
 
 namespace marovi {
@@ -40,11 +41,34 @@ struct TRandomWalk {
 // leaves the grid. Probabilities that are negative or all 0 are refused.
 TRovTransect BuildRandomTransect(Model& m, const TRandomWalk& walk);
 
+// The ROV window's walk fields as the user left them.
+struct TRandomWalkEntries {
+    bool RandomStart = true;
+    std::string X = "0", Y = "0", Length = "25";
+    std::string PUp = "0.25", PDown = "0.25", PLeft = "0.25", PRight = "0.25";
+};
+// The longest walk the window takes: its chart and table stay usable.
+constexpr int MaxWalkLength = 10000;
+// Converts the fields in the window's order (start, when not random, then length, up, down,
+// left, right); the first that is not a number throws its conversion error, and a length
+// above MaxWalkLength is refused.
+TRandomWalk RandomWalkOf(const TRandomWalkEntries& e);
+
 // The straight transect between two picked cells; empty when they are less than 2 cells apart.
 TRovTransect BuildStraightTransect(const Model& m, int x0, int y0, int x1, int y1);
 
 // Samples every cell of the transect again from the current grid, in order.
 void ResampleTransect(const Model& m, TRovTransect& t);
+
+// One bar series of the transect chart: legend title, colour (0x00RRGGBB), a bar per sample.
+struct TTransectBars {
+    std::string Title;
+    uint32_t Colour = 0;
+    std::vector<double> Heights;
+};
+// The chart's series by mode: one per species (name, species colour), one per guild 0..4
+// (short name, state colour), or the red beta diversity of species / blue one of guilds.
+std::vector<TTransectBars> TransectChartBars(const Model& m, const TRovTransect& t, TTransectChart mode);
 
 // The bounding box of the transect's cells, as x0, y0, x1, y1; false for an empty transect.
 bool TransectBounds(const TRovTransect& t, int& x0, int& y0, int& x1, int& y1);

@@ -40,13 +40,6 @@ std::vector<std::string> FileHead(const std::string& file, const std::string& de
             ""};
 }
 
-void WriteLines(const std::string& path, const std::vector<std::string>& lines)
-{
-    TSafeFile file(path);
-    for (const std::string& line : lines) file.WriteLine(line);
-    file.Commit();
-}
-
 } // namespace
 
 double SceneRadius(const Model& m, int species, int age, double sx)
@@ -110,12 +103,12 @@ std::vector<std::string> ColorLines(const Model& m, const std::string& colorFile
 void WriteCamera(const Model& m, int x0, int y0, int x1, int y1, const std::string& fileName,
                  const std::string& dateTime)
 {
-    WriteLines(fileName, CameraLines(m, x0, y0, x1, y1, fileName, dateTime));
+    WriteTextLines(fileName, CameraLines(m, x0, y0, x1, y1, fileName, dateTime));
 }
 
 void WriteColors(const Model& m, const std::string& fileName, const std::string& dateTime)
 {
-    WriteLines(fileName, ColorLines(m, fileName, dateTime));
+    WriteTextLines(fileName, ColorLines(m, fileName, dateTime));
 }
 
 void WriteScene(const Model& m, int x0, int y0, int x1, int y1, const std::string& directory,
@@ -126,7 +119,7 @@ void WriteScene(const Model& m, int x0, int y0, int x1, int y1, const std::strin
     if (!dir.empty() && dir.back() != '/') dir += '/';
     const std::string dateTime = LocalDateTimeText();
     const std::string scene = dir + fileName;
-    WriteLines(scene, SceneLines(m, x0, y0, x1, y1, scene, dateTime));
+    WriteTextLines(scene, SceneLines(m, x0, y0, x1, y1, scene, dateTime));
     WriteCamera(m, x0, y0, x1, y1, dir + "camdef.inc", dateTime);
     WriteColors(m, dir + "MAROVIColors.inc", dateTime);
 }

@@ -75,4 +75,11 @@ void TSafeFile::Discard()
     }
 }
 
+void WriteTextLines(const std::string& path, const std::vector<std::string>& lines)
+{
+    TSafeFile file(path);
+    for (const std::string& line : lines) file.WriteLine(line);
+    file.Commit();
+}
+
 } // namespace marovi

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace marovi {
 
@@ -30,5 +31,8 @@ private:
     std::string temp_;
     std::FILE* file_ = nullptr;
 };
+
+// Writes the lines, each ended by CR LF, through a TSafeFile.
+void WriteTextLines(const std::string& path, const std::vector<std::string>& lines);
 
 } // namespace marovi
