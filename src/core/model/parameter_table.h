@@ -1,0 +1,37 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marovi {
+struct Model;
+
+enum class TParameterKind { Integer, Real, Boolean, Kernel };
+
+// A parameter that scripts may set by name: a global parameter of the model or a field of a
+// species record. Every value travels as a double (booleans 0/1, kernels by their file code).
+struct TParameter {
+    const char* Name;
+    TParameterKind Kind;
+    bool PerSpecies;
+    double Min, Max;
+    bool OpenRange; // the bounds themselves are refused (|kFactor| < 100)
+    void (*Set)(Model& m, int species, double value);
+    double (*Get)(const Model& m, int species);
+};
+
+// Every settable parameter: the global ones first, then the species fields.
+const std::vector<TParameter>& ParameterTable();
+// nullptr when there is no such parameter of that sort.
+const TParameter* FindParameter(std::string_view name, bool perSpecies);
+
+// Why the value is not allowed ("" when it is), e.g. "NeighbourhoodSize must be 1..24".
+std::string ParameterValueError(const TParameter& p, double value);
+
+// The value as a table or a side file shows it: "true", "uniform", "3", "0.25".
+std::string ParameterValueText(const TParameter& p, double value);
+
+// "exponential", "diffusion", "uniform" as their kernel codes 1, 2, 4; false for other texts.
+bool ParseKernelName(std::string_view text, double& code);
+
+} // namespace marovi
