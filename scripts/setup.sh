@@ -3,10 +3,11 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libtomlplusplus-dev
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
   clang libclang-rt-14-dev
   xvfb xauth
+  parallel
 )
 missing=()
 for p in "${packages[@]}"; do

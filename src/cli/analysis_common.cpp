@@ -2,9 +2,11 @@
 
 #include <iostream>
 
+#include "analysis/indices.h"
 #include "colours/species_colors.h"
 #include "files/safe_file.h"
 #include "model/model.h"
+#include "provenance.h"
 #include "runner.h"
 #include "util/error.h"
 #include "util/format.h"
@@ -41,6 +43,17 @@ void Emit(const std::vector<std::string>& lines, const std::string& out)
         return;
     }
     WriteTextLines(out, lines);
+    TProvenance().WriteFor(out);
+}
+
+const TDiversityEntry* FindDiversityMeasure(const std::string& text)
+{
+    static const char* const keys[] = {"shannon", "simpson", "recsimpson", "brillouin",
+                                       "mindex0", "mindex",  "hill0",      "hill"};
+    const std::vector<TDiversityEntry>& list = DiversityCatalogue();
+    for (size_t i = 0; i < list.size(); ++i)
+        if (text == keys[i] || text == list[i].Name) return &list[i];
+    return nullptr;
 }
 
 std::vector<int> ParseInts(const std::string& text, size_t count, const std::string& option)

@@ -8,6 +8,7 @@ class App;
 
 namespace marovi {
 struct Model;
+struct TDiversityEntry;
 }
 
 namespace marovi::cli {
@@ -21,6 +22,10 @@ Model LoadForAnalysis(const std::string& path);
 
 // Writes text lines ended by CR LF to stdout, or to the file `out` when it is not empty.
 void Emit(const std::vector<std::string>& lines, const std::string& out);
+
+// A diversity measure by its short name (shannon, simpson, recsimpson, brillouin, mindex0,
+// mindex, hill0, hill) or its catalogue name; nullptr when there is none.
+const TDiversityEntry* FindDiversityMeasure(const std::string& text);
 
 // "a,b,c": exactly `count` integers (any count when count is 0); names the option in errors.
 std::vector<int> ParseInts(const std::string& text, size_t count, const std::string& option);

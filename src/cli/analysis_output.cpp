@@ -1,6 +1,7 @@
 // marovi-cli pov, map, index and similarity: scene and map exports, and single index figures.
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <memory>
 
 #include "analysis/indices.h"
@@ -10,6 +11,7 @@
 #include "files/pov_scene.h"
 #include "model/model.h"
 #include "model/species_pool.h"
+#include "provenance.h"
 #include "util/error.h"
 #include "util/format.h"
 
@@ -28,6 +30,7 @@ void ExecutePov(const TPovOptions& o)
     const TWindow w = WindowOrGrid(m, o.Window);
     const std::string name = o.Name.empty() ? Format("%s%6.6d.pov", {"MAROVI", m.TimeStep}) : o.Name;
     WriteScene(m, w.X1, w.Y1, w.X2, w.Y2, o.Dir, name);
+    TProvenance().WriteFor((std::filesystem::path(o.Dir) / name).string());
 }
 
 void AddPov(CLI::App& app)
@@ -63,6 +66,7 @@ void ExecuteMap(const TMapOptions& o)
     settings.MaxDisturbanceAge = o.MaxAge;
     const TWindow w = WindowOrGrid(m, o.Window);
     WriteBmp(o.Out, MapImage(m, mode, o.Larvae, settings, w.X1, w.Y1, w.X2, w.Y2));
+    TProvenance().WriteFor(o.Out);
 }
 
 void AddMap(CLI::App& app)
@@ -113,13 +117,9 @@ struct TIndexOptions {
 
 void ExecuteIndex(const TIndexOptions& o)
 {
-    static const char* const keys[] = {"shannon", "simpson", "recsimpson", "brillouin",
-                                       "mindex0", "mindex",  "hill0",      "hill"};
-    const std::vector<TDiversityEntry>& list = DiversityCatalogue();
-    TDiversityFunc f = nullptr;
-    for (size_t i = 0; i < list.size(); ++i)
-        if (o.Measure == keys[i] || o.Measure == list[i].Name) f = list[i].Func;
-    if (!f) throw Error("unknown diversity measure " + o.Measure);
+    const TDiversityEntry* measure = FindDiversityMeasure(o.Measure);
+    if (!measure) throw Error("unknown diversity measure " + o.Measure);
+    const TDiversityFunc f = measure->Func;
     std::vector<int> values;
     for (const std::string& c : o.Counts) {
         std::vector<int> v = ParseInts(c, 0, "COUNT");

@@ -17,15 +17,13 @@
 #include "files/summary.h"
 #include "model/model.h"
 #include "model/simulation.h"
+#include "provenance.h"
 #include "runner.h"
 #include "util/error.h"
 #include "util/format.h"
 
 namespace marovi::cli {
 namespace {
-
-constexpr int MaxGridSide = 10000;
-constexpr long long MaxGridCells = 4000000;
 
 struct TRunOptions {
     std::string In;
@@ -45,19 +43,10 @@ struct TRunOptions {
     CLI::Option* ReplicatesOption = nullptr;
     CLI::Option* JobsOption = nullptr;
     bool IsNew = false;
+    bool Quiet = false;
 };
 
 bool Given(const CLI::Option* o) { return o && o->count() > 0; }
-
-void ParseGrid(const std::string& text, int& w, int& h)
-{
-    const size_t x = text.find_first_of("xX");
-    if (x == std::string::npos || !ParseInt(text.substr(0, x), w) || !ParseInt(text.substr(x + 1), h))
-        throw Error("--grid " + text + ": expected WIDTHxHEIGHT, e.g. 100x100");
-    if (w < 1 || h < 1 || w > MaxGridSide || h > MaxGridSide || static_cast<long long>(w) * h > MaxGridCells)
-        throw Error(Format("--grid %s: each side must be 1..%d and the grid at most %d cells",
-                           {text, MaxGridSide, MaxGridCells}));
-}
 
 void CheckOptions(const TRunOptions& o)
 {
@@ -75,25 +64,29 @@ void CheckOptions(const TRunOptions& o)
         throw Error("--out " + o.Out + ": its companion file would have the same name");
 }
 
-// One complete run: the model prepared, the steps, the files saved.
+// One complete run: the model prepared, the steps, the files saved with their provenance.
 void RunOne(const TRunOptions& o, const Model* loaded, std::optional<int32_t> seed, int gridW, int gridH,
             const std::string& out, const std::function<void(int)>& progress, std::ostream& notes)
 {
     Model m;
+    int32_t used = 0;
     if (o.IsNew) {
-        if (loaded) m = *loaded;
-        else InitStartupModel(m, seed ? *seed : ClockSeed(), gridW, gridH);
-        if (seed) m.RandomSeed = *seed;
-        if (Given(o.FillOption)) m.StartFill = o.Fill;
-        if (o.CommonRhythm) m.OldReproInterval = false;
-        // RandomSeed 0 stands for the clock; a given --seed 0 is used as it is all the same.
-        NewSimulationModel(m, seed ? *seed : ClockSeed());
+        used = NewStartModel(m, loaded, seed, ClockSeed(), gridW, gridH, [&o](Model& start) {
+            if (Given(o.FillOption)) start.StartFill = o.Fill;
+            if (o.CommonRhythm) start.OldReproInterval = false;
+        });
     } else {
         m = *loaded;
         // The generator's state is not stored in a grid file: it always gets a seed.
-        m.Random.SeedRandom(seed ? *seed : ClockSeed());
+        used = seed ? *seed : ClockSeed();
+        m.Random.SeedRandom(used);
         if (o.CommonRhythm) m.OldReproInterval = false;
     }
+    TProvenance provenance;
+    if (!o.In.empty()) provenance.Text("input", o.In);
+    provenance.Number("seed", used);
+    provenance.Number("steps", o.Steps);
+    provenance.Parameters(m);
 
     std::unique_ptr<TTempDir> tempDir;
     std::unique_ptr<TStatusList> list;
@@ -109,6 +102,7 @@ void RunOne(const TRunOptions& o, const Model* loaded, std::optional<int32_t> se
     }
     m.FileName = out;
     SaveRunOutputs(m, out, list.get());
+    provenance.WriteFor(out);
 }
 
 void RunReplicates(const TRunOptions& o, const Model* loaded, int gridW, int gridH)
@@ -119,7 +113,7 @@ void RunReplicates(const TRunOptions& o, const Model* loaded, int gridW, int gri
     std::atomic<int> next{0}, done{0};
     std::mutex lock;
     std::string firstError;
-    TProgressLine progress;
+    TProgressLine progress(o.Quiet);
     auto worker = [&] {
         for (int r = next++; r < o.Replicates; r = next++) {
             {
@@ -132,7 +126,7 @@ void RunReplicates(const TRunOptions& o, const Model* loaded, int gridW, int gri
                 std::lock_guard<std::mutex> g(lock);
                 progress.Finish();
                 std::cerr << notes.str();
-                progress.Show(Format("replicates done: %d of %d", {++done, o.Replicates}), true);
+                progress.ShowCount("replicates done:", ++done, o.Replicates, "runs", true, true);
             } catch (const std::exception& e) {
                 std::lock_guard<std::mutex> g(lock);
                 if (firstError.empty()) firstError = ReplicateName(o.Out, r + 1) + ": " + e.what();
@@ -151,7 +145,7 @@ void ExecuteRun(const TRunOptions& o)
 {
     CheckOptions(o);
     int gridW = 100, gridH = 100;
-    if (Given(o.GridOption)) ParseGrid(o.Grid, gridW, gridH);
+    if (Given(o.GridOption)) ParseGridSize(o.Grid, gridW, gridH, "--grid");
     std::optional<Model> loaded;
     if (!o.In.empty()) loaded = LoadSimulationFile(o.In);
     if (Given(o.ReplicatesOption)) {
@@ -161,9 +155,9 @@ void ExecuteRun(const TRunOptions& o)
     CheckWritable(o.Out);
     std::optional<int32_t> seed;
     if (Given(o.SeedOption)) seed = o.Seed;
-    TProgressLine progress;
+    TProgressLine progress(o.Quiet);
     RunOne(o, loaded ? &*loaded : nullptr, seed, gridW, gridH, o.Out,
-           [&](int steps) { progress.Show(Format("time step %d of %d", {steps, o.Steps})); }, std::cerr);
+           [&](int steps) { progress.ShowCount("time step", steps, o.Steps, "steps", false); }, std::cerr);
 }
 
 void AddRunOptions(CLI::App* cmd, const std::shared_ptr<TRunOptions>& o)
@@ -177,6 +171,7 @@ void AddRunOptions(CLI::App* cmd, const std::shared_ptr<TRunOptions>& o)
     cmd->add_option("--every", o->Every, "one status entry every K time steps (default 1)");
     cmd->add_flag("--common-rhythm", o->CommonRhythm,
                   "reproduce in the common rhythm with asynchrony (old reproduction interval off)");
+    cmd->add_flag("--quiet", o->Quiet, "no progress line (there is none either when stderr is not a terminal)");
 }
 
 void AddNew(CLI::App& app)
@@ -240,11 +235,13 @@ void ExecuteExport(const TExportOptions& o)
             list.StartLoaded(m);
         }
         list.SaveStatusData(o.Out);
+        TProvenance().WriteFor(o.Out);
         return;
     }
     if (newSeparator) m.Separator = separator;
     if (o.What == "individuals") SaveIndividualList(m, o.Out);
     else SaveSpeciesList(m, o.Out);
+    TProvenance().WriteFor(o.Out);
 }
 
 void AddExport(CLI::App& app)

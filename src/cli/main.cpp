@@ -6,14 +6,17 @@
 #include <string>
 
 #include "commands.h"
+#include "provenance.h"
 #include "util/error.h"
 
 int main(int argc, char** argv)
 {
+    marovi::cli::RememberCommandLine(argc, argv);
     CLI::App app{"MAROVI headless runner and analysis front end"};
     app.require_subcommand(1);
     marovi::cli::AddFileCommands(app);
     marovi::cli::AddAnalysisCommands(app);
+    marovi::cli::AddSweepCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -9,6 +9,7 @@
 #include "files/grid_file.h"
 #include "files/status_list.h"
 #include "model/model.h"
+#include "model/simulation.h"
 #include "util/error.h"
 #include "util/format.h"
 
@@ -29,26 +30,84 @@ TTempDir::~TTempDir()
     fs::remove_all(path_, ec);
 }
 
-TProgressLine::TProgressLine() : enabled_(::isatty(STDERR_FILENO) == 1) {}
+namespace {
+
+long long NowMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+std::string DurationText(double seconds)
+{
+    const long long s = static_cast<long long>(seconds + 0.5);
+    if (s >= 3600) return Format("%d:%2.2d:%2.2d", {s / 3600, s / 60 % 60, s % 60});
+    return Format("%d:%2.2d", {s / 60, s % 60});
+}
+
+} // namespace
+
+TProgressLine::TProgressLine(bool quiet) : enabled_(!quiet && ::isatty(STDERR_FILENO) == 1), startMs_(NowMs()) {}
 
 void TProgressLine::Show(const std::string& text, bool force)
 {
     if (!enabled_) return;
-    const long long now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              std::chrono::steady_clock::now().time_since_epoch()).count();
+    const long long now = NowMs();
     if (!force && now - lastMs_ < 200) return;
     lastMs_ = now;
-    std::fprintf(stderr, "\r%-60s", text.c_str());
+    std::fprintf(stderr, "\r%-70s", text.c_str());
     std::fflush(stderr);
     shown_ = true;
+}
+
+void TProgressLine::ShowCount(const std::string& label, long long done, long long total, const std::string& unit,
+                              bool perMinute, bool force)
+{
+    if (!enabled_) return;
+    const double seconds = static_cast<double>(NowMs() - startMs_) / 1000.0;
+    Show(Format("%s %d of %d, ", {label, done, total}) + RateText(done, total, seconds, unit, perMinute), force);
 }
 
 void TProgressLine::Finish()
 {
     if (!shown_) return;
-    std::fprintf(stderr, "\r%60s\r", "");
+    std::fprintf(stderr, "\r%70s\r", "");
     std::fflush(stderr);
     shown_ = false;
+}
+
+std::string RateText(long long done, long long total, double seconds, const std::string& unit, bool perMinute)
+{
+    const double rate = seconds > 0 ? static_cast<double>(done) / seconds * (perMinute ? 60 : 1) : 0;
+    const std::string speed = Format("%.1f %s/%s", {rate, unit, std::string(perMinute ? "min" : "s")});
+    if (done <= 0 || rate <= 0) return speed;
+    const double left = static_cast<double>(total - done) / rate * (perMinute ? 60 : 1);
+    return speed + ", " + DurationText(left) + " left";
+}
+
+void ParseGridSize(const std::string& text, int& w, int& h, const std::string& what)
+{
+    constexpr int MaxGridSide = 10000;
+    constexpr long long MaxGridCells = 4000000;
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string::npos || !ParseInt(text.substr(0, x), w) || !ParseInt(text.substr(x + 1), h))
+        throw Error(what + " " + text + ": expected WIDTHxHEIGHT, e.g. 100x100");
+    if (w < 1 || h < 1 || w > MaxGridSide || h > MaxGridSide || static_cast<long long>(w) * h > MaxGridCells)
+        throw Error(Format("%s %s: each side must be 1..%d and the grid at most %d cells",
+                           {what, text, MaxGridSide, MaxGridCells}));
+}
+
+int32_t NewStartModel(Model& m, const Model* loaded, std::optional<int32_t> seed, int32_t clockSeed, int gridW,
+                      int gridH, const std::function<void(Model&)>& adjust)
+{
+    if (loaded) m = *loaded;
+    else InitStartupModel(m, seed ? *seed : clockSeed, gridW, gridH);
+    if (seed) m.RandomSeed = *seed;
+    if (adjust) adjust(m);
+    // RandomSeed 0 stands for the clock; a given seed 0 is used as it is all the same.
+    const int32_t used = seed ? *seed : m.RandomSeed != 0 ? m.RandomSeed : clockSeed;
+    NewSimulationModel(m, seed ? *seed : clockSeed);
+    return used;
 }
 
 Model LoadSimulationFile(const std::string& path)

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -24,20 +25,37 @@ private:
     std::string path_;
 };
 
-// A progress line on stderr, drawn only when stderr is a terminal and at most a few times
-// a second; Finish clears it.
+// A progress line on stderr, drawn only when stderr is a terminal (and not quiet) and at most
+// a few times a second; Finish clears it.
 class TProgressLine {
 public:
-    TProgressLine();
+    explicit TProgressLine(bool quiet = false);
     ~TProgressLine() { Finish(); }
     void Show(const std::string& text, bool force = false);
+    // "LABEL DONE of TOTAL, RATE UNIT/s (or /min), M:SS left", the rate since construction.
+    void ShowCount(const std::string& label, long long done, long long total, const std::string& unit,
+                   bool perMinute, bool force = false);
     void Finish();
 
 private:
     bool enabled_;
     bool shown_ = false;
+    long long startMs_;
     long long lastMs_ = -1000;
 };
+
+// "3 steps/s, 1:05 left": the rate of `done` in `seconds` and the time the rest takes at it.
+std::string RateText(long long done, long long total, double seconds, const std::string& unit, bool perMinute);
+
+// WIDTHxHEIGHT of a start-up grid; errors begin with what + " " + text.
+void ParseGridSize(const std::string& text, int& w, int& h, const std::string& what);
+
+// The model of a new start ("new"): the loaded model or the start-up state of the seed's
+// landscape, `adjust` applied to it, then the new start. Without a given seed the landscape
+// and the start take clockSeed, or the start takes the seed stored in the loaded model.
+// Returns the seed the start used.
+int32_t NewStartModel(Model& m, const Model* loaded, std::optional<int32_t> seed, int32_t clockSeed, int gridW,
+                      int gridH, const std::function<void(Model&)>& adjust);
 
 // Loads a grid file into a fresh model whose FileName is the path. A message that does not
 // name the file gets its name in front, since a console has no caption to show it.

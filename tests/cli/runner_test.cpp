@@ -105,7 +105,14 @@ TEST_F(Cli, NewWritesTheRunAndItsStatusList)
     TCliResult r = Run("new --seed 11 --grid 20x15 --steps 5 --every 2 --status --out run.mgf");
     ASSERT_EQ(r.Code, 0) << r.Err;
     EXPECT_EQ(r.Err, ""); // no progress line when stderr is not a terminal
-    EXPECT_EQ(Files(), (Names{"run.TXT", "run.mgf"}));
+    EXPECT_EQ(Files(), (Names{"run.TXT", "run.mgf", "run.mgf.provenance.txt"}));
+    // What produced it, beside it: the formats the desktop program reads stay as they are.
+    const std::string provenance = ReadBytes(dir / "run.mgf.provenance.txt");
+    for (const char* line : {"output = \"run.mgf\"\r\n", "program = \"marovi-cli 1.6b, core V 1.20\"\r\n",
+                             "command = \"marovi-cli new --seed 11 --grid 20x15 --steps 5 --every 2 --status --out run.mgf\"\r\n",
+                             "seed = 11\r\n", "steps = 5\r\n", "\r\n[parameters]\r\nStartFill = 19\r\n",
+                             "DispersalKernel = \"exponential\"\r\n", "species10.DispersalDistance = 10\r\n"})
+        EXPECT_NE(provenance.find(line), std::string::npos) << line << provenance;
 
     Model m = Load("run.mgf");
     EXPECT_EQ(m.XDim, 20);
@@ -137,16 +144,22 @@ TEST_F(Cli, NewWritesTheRunAndItsStatusList)
     EXPECT_EQ(data.MaxStep, 5);
 }
 
-TEST_F(Cli, ProgressLineOnlyOnATerminal)
+TEST_F(Cli, ProgressLineOnlyOnATerminalAndNotQuiet)
 {
     // script gives the command a terminal; what it shows comes back on its standard output.
     if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "script is not installed";
-    const std::string command = "cd '" + dir.string() + "' && script -qec \"'" MAROVI_CLI
-                                "' new --seed 1 --grid 8x8 --steps 3 --out p.mgf\" /dev/null > shown.txt 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    const std::string shown = ReadBytes(dir / "shown.txt");
-    EXPECT_NE(shown.find("\rtime step 1 of 3"), std::string::npos) << shown;
-    EXPECT_EQ(Load("p.mgf").TimeStep, 3);
+    auto shown = [&](const std::string& options) {
+        const std::string command = "cd '" + dir.string() + "' && script -qec \"'" MAROVI_CLI
+                                    "' new --seed 1 --grid 8x8 --steps 3 --out p.mgf " + options +
+                                    "\" /dev/null > shown.txt 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        EXPECT_EQ(Load("p.mgf").TimeStep, 3);
+        return ReadBytes(dir / "shown.txt");
+    };
+    const std::string line = shown("");
+    EXPECT_NE(line.find("\rtime step 1 of 3, "), std::string::npos) << line;
+    EXPECT_NE(line.find(" steps/s"), std::string::npos) << line;
+    EXPECT_EQ(shown("--quiet").find("time step"), std::string::npos);
 }
 
 TEST_F(Cli, SameSeedSameFileOtherSeedOtherFile)
@@ -156,7 +169,8 @@ TEST_F(Cli, SameSeedSameFileOtherSeedOtherFile)
     ASSERT_EQ(Run("new --seed 4 --grid 12x12 --steps 4 --out c.mgf").Code, 0);
     EXPECT_EQ(ReadBytes(dir / "a.mgf"), ReadBytes(dir / "b.mgf"));
     EXPECT_NE(ReadBytes(dir / "a.mgf"), ReadBytes(dir / "c.mgf"));
-    EXPECT_EQ(Files(), (Names{"a.mgf", "b.mgf", "c.mgf"})); // no companion without --status
+    EXPECT_EQ(Files(), (Names{"a.mgf", "a.mgf.provenance.txt", "b.mgf", "b.mgf.provenance.txt", "c.mgf",
+                              "c.mgf.provenance.txt"})); // no companion without --status
 
     // Seed 0, which a file reads as "use the clock", is a seed like any other here.
     ASSERT_EQ(Run("new --seed 0 --grid 12x12 --steps 4 --out z1.mgf").Code, 0);
@@ -168,7 +182,9 @@ TEST_F(Cli, ReplicatesEqualSingleRunsWithTheirSeeds)
 {
     TCliResult r = Run("new --seed 40 --replicates 3 --jobs 2 --grid 12x10 --steps 6 --every 3 --status --out rep.mgf");
     ASSERT_EQ(r.Code, 0) << r.Err;
-    EXPECT_EQ(Files(), (Names{"rep_001.TXT", "rep_001.mgf", "rep_002.TXT", "rep_002.mgf", "rep_003.TXT", "rep_003.mgf"}));
+    EXPECT_EQ(Files(), (Names{"rep_001.TXT", "rep_001.mgf", "rep_001.mgf.provenance.txt", "rep_002.TXT", "rep_002.mgf",
+                              "rep_002.mgf.provenance.txt", "rep_003.TXT", "rep_003.mgf", "rep_003.mgf.provenance.txt"}));
+    EXPECT_NE(ReadBytes(dir / "rep_002.mgf.provenance.txt").find("\r\nseed = 41\r\n"), std::string::npos);
     for (int i = 0; i < 3; ++i) {
         const std::string single = "single" + std::to_string(i) + ".mgf";
         ASSERT_EQ(Run("new --seed " + std::to_string(40 + i) + " --grid 12x10 --steps 6 --every 3 --status --out " + single).Code, 0);

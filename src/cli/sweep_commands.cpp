@@ -1,0 +1,257 @@
+// Parameter sweeps to one tidy table: sweep, merge.
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "analysis/indices.h"
+#include "analysis_common.h"
+#include "commands.h"
+#include "files/grid_file.h"
+#include "model/model.h"
+#include "model/simulation.h"
+#include "provenance.h"
+#include "runner.h"
+#include "sweep_plan.h"
+#include "sweep_table.h"
+#include "util/error.h"
+#include "util/format.h"
+
+namespace fs = std::filesystem;
+
+namespace marovi::cli {
+namespace {
+
+// Set by Ctrl-C or a scheduler's SIGTERM: no new run starts and runs in flight are left;
+// a second signal ends the process at once.
+std::atomic<bool> stopRequested{false};
+
+extern "C" void RequestStop(int signal)
+{
+    stopRequested = true;
+    std::signal(signal, SIG_DFL);
+}
+
+struct TStopped {};
+
+struct TPart {
+    int K = 1, N = 1;
+};
+
+TPart ParsePart(const std::string& text, const std::string& what)
+{
+    TPart p;
+    const size_t slash = text.find('/');
+    if (slash == std::string::npos || !ParseInt(text.substr(0, slash), p.K) || !ParseInt(text.substr(slash + 1), p.N) ||
+        p.N < 1 || p.K < 1 || p.K > p.N)
+        throw Error(what + " " + text + ": expected K/N with 1 <= K <= N, e.g. 2/8");
+    return p;
+}
+
+// --part, or the share of a Slurm array task: task ids counted from SLURM_ARRAY_TASK_MIN.
+TPart PartOf(const std::string& option)
+{
+    if (!option.empty()) return ParsePart(option, "--part");
+    const char* id = std::getenv("SLURM_ARRAY_TASK_ID");
+    const char* count = std::getenv("SLURM_ARRAY_TASK_COUNT");
+    if (!id || !count) return {};
+    const char* min = std::getenv("SLURM_ARRAY_TASK_MIN");
+    int task = 0, first = 0, n = 0;
+    if (!ParseInt(id, task) || !ParseInt(count, n) || (min && !ParseInt(min, first)))
+        throw Error("SLURM_ARRAY_TASK_ID, _MIN and _COUNT must be numbers");
+    return ParsePart(Format("%d/%d", {task - first + 1, n}), "the Slurm array task");
+}
+
+struct TSweepOptions {
+    std::string Plan, Out, Part;
+    int Jobs = 0;
+    CLI::Option* JobsOption = nullptr;
+    bool Quiet = false;
+};
+
+// Everything the runs of one sweep share.
+struct TSweepContext {
+    const TSweepPlan& Plan;
+    const Model* Base;
+    const TDiversityEntry* Measure;
+    std::string GridDir;
+};
+
+// One run from its start to the block of its rows; the grid file at the end when kept.
+std::string RunSweepRun(const TSweepContext& c, const TSweepRun& run)
+{
+    Model m;
+    NewStartModel(m, c.Base, run.Seed, run.Seed, c.Plan.GridW, c.Plan.GridH, [&](Model& start) {
+        ApplyRunValues(c.Plan, run, start);
+        start.DiversityFunc = c.Measure->Func;
+        start.DiversityName = c.Measure->Name;
+        start.HillOrder = c.Plan.HillOrder;
+    });
+    TProvenance provenance;
+    provenance.Number("run", run.Id);
+    provenance.Number("seed", run.Seed);
+    provenance.Parameters(m);
+    std::string rows = TableRow(c.Plan, run, m);
+    RunBatch(m, c.Plan.Steps, c.Plan.Every, nullptr, [&](int) {
+        rows += TableRow(c.Plan, run, m);
+        if (stopRequested) throw TStopped{};
+    });
+    if (!c.GridDir.empty()) {
+        const std::string out = (fs::path(c.GridDir) / Format("run_%5.5d.mgf", {run.Id})).string();
+        m.FileName = out;
+        SaveGridFile(m, out);
+        provenance.WriteFor(out);
+    }
+    return rows;
+}
+
+void ExecuteSweep(const TSweepOptions& o)
+{
+    if (o.JobsOption->count() > 0 && o.Jobs < 1) throw Error("--jobs must be at least 1");
+    const TPart part = PartOf(o.Part);
+    CheckWritable(o.Out);
+    const TSweepPlan plan = LoadSweepPlan(o.Plan);
+    std::optional<Model> base;
+    if (!plan.BaseFile.empty()) base = LoadSimulationFile(plan.BaseFile);
+    const int species = base ? base->SpeciesMax + 1 : 10;
+    TSweepContext context{plan, base ? &*base : nullptr, FindDiversityMeasure(plan.Diversity), ""};
+    if (!plan.KeepGrids.empty()) {
+        context.GridDir = (fs::path(o.Out).parent_path() / plan.KeepGrids).string();
+        fs::create_directories(context.GridDir);
+    }
+
+    TSweepTable table(o.Out, TableHeader(plan, species));
+    const long long total = RunCount(plan);
+    std::vector<TSweepRun> pending;
+    long long mine = 0;
+    for (long long id = part.K; id <= total; id += part.N) {
+        ++mine;
+        const TSweepRun run = RunOfPlan(plan, id);
+        const auto found = table.Done().find(run.Id);
+        if (found == table.Done().end()) pending.push_back(run);
+        else if (found->second.rfind(RunPrefix(plan, run), 0) != 0)
+            throw Error(Format("%s: run %d has other values than the plan gives it; choose another --out",
+                               {o.Out, run.Id}));
+    }
+
+    const int jobs = std::max(1, std::min(static_cast<int>(std::min<size_t>(pending.size(), 1 << 16)),
+                                          o.JobsOption->count() > 0 ? o.Jobs
+                                                              : static_cast<int>(std::thread::hardware_concurrency())));
+    stopRequested = false;
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, RequestStop);
+    std::atomic<size_t> next{0};
+    std::atomic<long long> done{mine - static_cast<long long>(pending.size())};
+    std::mutex lock;
+    std::string firstError;
+    TProgressLine progress(o.Quiet);
+    progress.ShowCount("runs done:", done, mine, "runs", true, true);
+    auto worker = [&] {
+        for (size_t i = next++; i < pending.size() && !stopRequested; i = next++) {
+            try {
+                table.Append(pending[i].Id, RunSweepRun(context, pending[i]));
+                std::lock_guard<std::mutex> g(lock);
+                progress.ShowCount("runs done:", ++done, mine, "runs", true, true);
+            } catch (const TStopped&) {
+                return;
+            } catch (const std::exception& e) {
+                std::lock_guard<std::mutex> g(lock);
+                if (firstError.empty()) firstError = Format("run %d: ", {pending[i].Id}) + e.what();
+                stopRequested = true;
+                return;
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int j = 0; j < jobs; ++j) threads.emplace_back(worker);
+    for (auto& t : threads) t.join();
+    progress.Finish();
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    if (!firstError.empty()) throw Error(firstError);
+    if (done < mine)
+        throw Error(Format("stopped: %d of %d runs are in %s; the same command runs the rest", {done.load(), mine, o.Out}));
+    table.Finish();
+
+    TProvenance provenance;
+    provenance.Text("plan", o.Plan);
+    provenance.Text("part", Format("%d/%d", {part.K, part.N}));
+    provenance.Number("runs", mine);
+    provenance.Lines("plan_text", plan.Text);
+    provenance.WriteFor(o.Out);
+}
+
+void AddSweep(CLI::App& app)
+{
+    auto o = std::make_shared<TSweepOptions>();
+    CLI::App* cmd = app.add_subcommand(
+        "sweep", "run every combination of a plan's parameter values with every seed into one tidy table "
+                 "(CSV: one row per run and recorded time step); the same command again after an "
+                 "interruption runs only what is missing");
+    cmd->add_option("PLAN", o->Plan, "the plan (.toml): start, steps, every, seeds, diversity, keep_grids, [vary]")
+        ->required();
+    cmd->add_option("--out", o->Out, "the table to write (.csv)")->required();
+    o->JobsOption = cmd->add_option("--jobs", o->Jobs, "runs side by side (default: the number of cores)");
+    cmd->add_option("--part", o->Part, "run share K of N (runs K, K+N, K+2N, ...); default from "
+                                       "SLURM_ARRAY_TASK_ID and SLURM_ARRAY_TASK_COUNT when set");
+    cmd->add_flag("--quiet", o->Quiet, "no progress line (there is none either when stderr is not a terminal)");
+    cmd->callback([o] { ExecuteSweep(*o); });
+}
+
+struct TMergeOptions {
+    std::vector<std::string> Parts;
+    std::string Out;
+};
+
+void ExecuteMerge(const TMergeOptions& o)
+{
+    CheckWritable(o.Out);
+    TTableBlocks merged;
+    std::map<int, std::string> from;
+    for (const std::string& part : o.Parts) {
+        if (fs::exists(JournalName(part)))
+            throw Error(part + " is not finished (" + JournalName(part) + " exists): run its sweep again first");
+        if (!fs::is_regular_file(part)) throw Error("can not read " + part);
+        TTableBlocks t = ReadTable(part, static_cast<size_t>(fs::file_size(part)));
+        if (merged.Header.empty()) merged.Header = t.Header;
+        else if (t.Header != merged.Header) throw Error(part + " has other columns than " + o.Parts.front());
+        for (auto& [run, rows] : t.Runs) {
+            if (from.count(run)) throw Error(Format("run %d is in both %s and %s", {run, from[run], part}));
+            from[run] = part;
+            merged.Runs[run] = std::move(rows);
+        }
+    }
+    WriteSortedTable(o.Out, merged);
+    TProvenance provenance;
+    provenance.Number("runs", static_cast<long long>(merged.Runs.size()));
+    provenance.WriteFor(o.Out);
+}
+
+void AddMerge(CLI::App& app)
+{
+    auto o = std::make_shared<TMergeOptions>();
+    CLI::App* cmd = app.add_subcommand("merge", "join the tables of a sweep's parts (--part) into the table "
+                                                "the whole sweep writes");
+    cmd->add_option("PART", o->Parts, "the parts' tables (.csv)")->required();
+    cmd->add_option("--out", o->Out, "the table to write (.csv)")->required();
+    cmd->callback([o] { ExecuteMerge(*o); });
+}
+
+} // namespace
+
+void AddSweepCommands(CLI::App& app)
+{
+    AddSweep(app);
+    AddMerge(app);
+}
+
+} // namespace marovi::cli

@@ -1,0 +1,61 @@
+#pragma once
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+
+namespace marovi {
+struct Model;
+}
+
+namespace marovi::cli {
+
+struct TSweepPlan;
+struct TSweepRun;
+
+// The tidy table of a sweep: a CSV header line, then one row per run and recorded time step.
+std::string TableHeader(const TSweepPlan& plan, int speciesCount);
+// The row of the model's present state in the run.
+std::string TableRow(const TSweepPlan& plan, const TSweepRun& run, const Model& m);
+// The fields a run's rows begin with (run id, seed, varied values), comma-terminated.
+std::string RunPrefix(const TSweepPlan& plan, const TSweepRun& run);
+
+// The rows of a table by run id, each run's rows as one block of lines.
+struct TTableBlocks {
+    std::string Header;
+    std::map<int, std::string> Runs;
+};
+TTableBlocks ReadTable(const std::string& path, size_t length);
+// Writes header and blocks by run id in place of `path`.
+void WriteSortedTable(const std::string& path, const TTableBlocks& t);
+
+// A table that runs append to while a sweep goes on. Each run's rows go to the end of the
+// table in one write, and then a line "RUN END" to the journal beside it (TABLE.journal):
+// all bytes of the table up to END are complete runs. Reopening cuts the table back to the
+// journal's last complete entry, so a sweep killed in the middle of a write leaves no half
+// run behind. A table without a journal is a finished one.
+class TSweepTable {
+public:
+    // Opens or creates the table; refuses one with another header.
+    TSweepTable(const std::string& path, const std::string& header);
+    ~TSweepTable();
+    TSweepTable(const TSweepTable&) = delete;
+    TSweepTable& operator=(const TSweepTable&) = delete;
+
+    // The runs already in the table, with their first row's leading fields.
+    const std::map<int, std::string>& Done() const { return done_; }
+    // Appends one run's rows; safe from several threads.
+    void Append(int run, const std::string& rows);
+    // Rewrites the table sorted by run id and removes the journal.
+    void Finish();
+
+private:
+    std::string path_, journal_, header_;
+    int tableFd_ = -1, journalFd_ = -1;
+    std::map<int, std::string> done_;
+    std::mutex lock_;
+};
+
+std::string JournalName(const std::string& table);
+
+} // namespace marovi::cli
