@@ -1,15 +1,8 @@
 // End-to-end tests of marovi-cli: the built binary is run on files in a scratch directory.
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "../core/text_test_util.h"
-#include "files/grid_file.h"
+#include "cli_fixture.h"
 #include "files/status_list.h"
 #include "model/model.h"
 #include "model/simulation.h"
@@ -18,15 +11,11 @@
 namespace fs = std::filesystem;
 using marovi::Model;
 
+using namespace cli_test;
+
 namespace {
 
-struct TCliResult {
-    int Code = -1;
-    std::string Out, Err;
-};
-
-std::string ReadBytes(const fs::path& p) { return files_test::ReadAll(p.string()); }
-std::vector<std::string> ReadLines(const fs::path& p) { return text_test::CrlfLines(p.string()); }
+class Cli : public CliTest {};
 
 // The lines of a status file without their date and time (the text before the first ';').
 std::vector<std::string> WithoutDates(const std::vector<std::string>& lines)
@@ -35,53 +24,6 @@ std::vector<std::string> WithoutDates(const std::vector<std::string>& lines)
     for (const std::string& l : lines) rest.push_back(l[0] == '#' ? l : l.substr(l.find(';')));
     return rest;
 }
-
-class Cli : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() /
-              ("marovi_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    TCliResult Run(const std::string& arguments) const
-    {
-        const fs::path out = dir / ".stdout", err = dir / ".stderr";
-        const std::string command = "cd '" + dir.string() + "' && '" MAROVI_CLI "' " + arguments + " >'" +
-                                    out.string() + "' 2>'" + err.string() + "' </dev/null";
-        const int status = std::system(command.c_str());
-        TCliResult r;
-        r.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.Out = ReadBytes(out);
-        r.Err = ReadBytes(err);
-        fs::remove(out);
-        fs::remove(err);
-        return r;
-    }
-
-    // The files a command left, scratch files of the test excluded.
-    std::vector<std::string> Files() const
-    {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    Model Load(const std::string& name) const
-    {
-        Model m;
-        marovi::LoadGridFile(m, (dir / name).string());
-        return m;
-    }
-
-    fs::path dir;
-};
-
-using Names = std::vector<std::string>;
 
 } // namespace
 
