@@ -89,7 +89,12 @@ std::string TableHeader(const TSweepPlan& plan, int speciesCount)
 std::string RunPrefix(const TSweepPlan& plan, const TSweepRun& run)
 {
     std::string p = Format("%d,%d,", {run.Id, run.Seed});
-    for (size_t i = 0; i < plan.Varied.size(); ++i) p += ParameterValueText(*plan.Varied[i].Parameter, run.Values[i]) + ",";
+    for (size_t i = 0; i < plan.Varied.size(); ++i) {
+        const TParameter& parameter = *plan.Varied[i].Parameter;
+        // read.csv takes TRUE and FALSE as logical values (not true and false), as pandas does.
+        if (parameter.Kind == TParameterKind::Boolean) p += run.Values[i] != 0 ? "TRUE," : "FALSE,";
+        else p += ParameterValueText(parameter, run.Values[i]) + ",";
+    }
     return p;
 }
 

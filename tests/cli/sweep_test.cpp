@@ -72,7 +72,7 @@ TEST_F(Sweep, RowsEqualSingleRunsWithTheSameSeedAndValues)
             ASSERT_EQ(row.size(), 29u);
             EXPECT_EQ(row[0], std::to_string(run));
             EXPECT_EQ(row[1], std::to_string(seed));
-            EXPECT_EQ(row[2], biased ? "true" : "false");
+            EXPECT_EQ(row[2], biased ? "TRUE" : "FALSE");
             EXPECT_EQ(row[3], fecundity == 3.0 ? "3" : "9");
             EXPECT_EQ(Number(row[4]), Number(line[1])) << "time step";
             for (int s = 0; s < 10; ++s) EXPECT_EQ(Number(row[5 + s]), Number(line[6 + s])) << "species " << s + 1;
