@@ -93,7 +93,7 @@ void StateCriterion(const Model& m, tMerkmal_Matrix& matrix, int x1, int y1, con
 
 double CriterionDiversity(const Model& m, int x, int y, bool useLarvae)
 {
-    if (useLarvae) return m.DiversityFunc(m, m.PrevLarvaeAt(x, y));
+    if (useLarvae) return m.DiversityFunc(m, ToSpeciesCounts(m.PrevLarvaeAt(x, y)));
     return CellDiversity(m, x, y, m.MinSize);
 }
 

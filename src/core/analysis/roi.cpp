@@ -19,7 +19,7 @@ TRoiCounts RoiDefinitionCounts(const Model& m, int x0, int y0, int x1, int y1)
     TRoiCounts r;
     for (int x = x0; x <= x1; ++x)
         for (int y = y0; y <= y1; ++y) {
-            const TSpeciesCounts& a = m.Cell(x, y).Abundance;
+            const TSpeciesCounts a = ToSpeciesCounts(m.Cell(x, y).Abundance);
             for (int s = 0; s <= m.SpeciesMax; ++s) {
                 r.Counts[static_cast<size_t>(s)] += a[static_cast<size_t>(s)];
                 r.Total += a[static_cast<size_t>(s)];

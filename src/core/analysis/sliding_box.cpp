@@ -16,7 +16,7 @@ bool BoxCounts(const Model& m, int x0, int y0, int side, bool byState, TSpeciesC
         for (int y = y0; y <= y0 + side; ++y) {
             int cx = x, cy = m.YDim - y;
             if (!WrapCoordinates(m, cx, cy)) return false;
-            const TSpeciesCounts& a = m.Cell(cx, cy).Abundance;
+            const TSpeciesCounts a = ToSpeciesCounts(m.Cell(cx, cy).Abundance);
             for (int s = 0; s <= m.SpeciesMax; ++s) {
                 int k = byState ? m.SpeciesPool[static_cast<size_t>(s)].Guild : s;
                 if (k >= 0 && k < MaxSpecies) sums[static_cast<size_t>(k)] += a[static_cast<size_t>(s)];

@@ -82,7 +82,7 @@ double CellEvenness(const Model& m, int x, int y)
 {
     const TCell& cell = m.Cell(x, y);
     if (cell.IndividualCount < 2) return 0;
-    return HillNumber(m, cell.Abundance, 1) / std::log(static_cast<double>(cell.IndividualCount));
+    return HillNumber(m, ToSpeciesCounts(cell.Abundance), 1) / std::log(static_cast<double>(cell.IndividualCount));
 }
 
 uint32_t TurnoverColor(const Model& m, int disturbances)
@@ -105,7 +105,7 @@ uint32_t CellColour(const Model& m, TDisplayMode mode, bool larvae, int x, int y
     switch (mode) {
     case TDisplayMode::None: return clSilver;
     case TDisplayMode::Dominance:
-        return DominanceColour(m, larvae ? m.PrevLarvaeAt(x, y) : SizedCounts(m, x, y, false));
+        return DominanceColour(m, larvae ? ToSpeciesCounts(m.PrevLarvaeAt(x, y)) : SizedCounts(m, x, y, false));
     case TDisplayMode::Abundance:
         if (larvae) return AbundanceColor(m, s, m.PrevLarvaeAt(x, y)[static_cast<size_t>(s)], 60);
         return AbundanceColor(m, s, cell.Abundance[static_cast<size_t>(s)], m.CapacityScaleMax);

@@ -3,6 +3,7 @@
 #include "files/byte_io.h"
 #include "files/save_file.h"
 #include "files/species_record.h"
+#include "model/grid.h"
 #include "model/model.h"
 #include "model/species_pool.h"
 #include "util/error.h"
@@ -32,7 +33,7 @@ std::string SpeciesPoolBytes(const Model& m)
     return BytesOf([&](TByteWriter& w) { WritePool(w, m); });
 }
 
-void ReadSpeciesPool(Model& m, TByteReader& r)
+int ReadSpeciesPool(Model& m, TByteReader& r)
 {
     // The version is read but, as always for pool files, not checked.
     r.Record(PoolVersion.size(), "the end of the version");
@@ -48,12 +49,13 @@ void ReadSpeciesPool(Model& m, TByteReader& r)
     m.SpeciesMax = pool.SpeciesMax;
     m.GrowthFunc = pool.GrowthFunc;
     UpdateAnyGlobalDrift(m);
+    return FitGridToPool(m);
 }
 
-void LoadSpeciesPool(Model& m, const std::string& path)
+int LoadSpeciesPool(Model& m, const std::string& path)
 {
     TByteReader r(path);
-    ReadSpeciesPool(m, r);
+    return ReadSpeciesPool(m, r);
 }
 
 } // namespace marovi

@@ -178,4 +178,33 @@ void InitialFill(Model& m, int columns)
         }
 }
 
+int FitGridToPool(Model& m)
+{
+    const size_t kept = static_cast<size_t>(std::max(m.SpeciesMax + 1, 0));
+    int removed = 0;
+    for (size_t c = 0; c < m.Cells.size(); ++c) {
+        TCell& cell = m.Cells[c];
+        size_t i = 0;
+        while (i < cell.Individuals.size()) {
+            if (static_cast<size_t>(cell.Individuals[i].Species) >= kept) {
+                EraseIndividual(cell, i);
+                ++removed;
+            } else {
+                ++i;
+            }
+        }
+        for (size_t s = kept; s < MaxSpecies; ++s) {
+            cell.LarvaeCount -= cell.Larvae[s];
+            cell.Larvae[s] = 0;
+            m.PrevLarvae[c][s] = 0;
+        }
+    }
+    for (size_t s = kept; s < MaxSpecies; ++s) {
+        m.StepAbundance[s] = 0;
+        m.LastAbundance[s] = 0;
+        m.ExtinctionStep[s] = 0;
+    }
+    return removed;
+}
+
 } // namespace marovi

@@ -29,6 +29,12 @@ void EraseIndividual(TCell& cell, size_t i);
 
 void InitialFill(Model& m, int columns);
 
+// Makes the grid follow the species pool after its length changed: individuals of species
+// indices past SpeciesMax leave their cells (the others keep their index and order), and
+// the larvae, previous larvae and statistics of those indices are zeroed. Returns the
+// number of individuals removed. The pool operations call it.
+int FitGridToPool(Model& m);
+
 } // namespace marovi
 
 #include "model/model.h"

@@ -3,13 +3,14 @@
 #include <cmath>
 #include <utility>
 
+#include "model/grid.h"
 #include "model/model.h"
 #include "util/error.h"
 #include "util/format.h"
 
 namespace marovi {
 
-void CreateSpeciesPool(Model& m, int count)
+int CreateSpeciesPool(Model& m, int count)
 {
     if (count > MaxSpecies) throw Error(Format("Can not create more then %d different species!", {MaxSpecies - 1}));
     if (count < 0) count = 0;
@@ -33,6 +34,7 @@ void CreateSpeciesPool(Model& m, int count)
         s.Fecundity[0] = 200.0 / s.NormalLifespan;
         s.DeathProb[0] = std::log(1 / 0.01) / s.NormalLifespan;
     }
+    return FitGridToPool(m);
 }
 
 void AddSisterSpecies(Model& m, int source, const std::string& name)
@@ -43,6 +45,7 @@ void AddSisterSpecies(Model& m, int source, const std::string& name)
     copy.Name = name.substr(0, NameLength);
     m.SpeciesPool.push_back(std::move(copy));
     m.SpeciesMax = static_cast<int32_t>(m.SpeciesPool.size()) - 1;
+    FitGridToPool(m);
 }
 
 void SwapSpecies(Model& m, int first, int second)
@@ -52,13 +55,14 @@ void SwapSpecies(Model& m, int first, int second)
     std::swap(m.SpeciesPool[static_cast<size_t>(first)], m.SpeciesPool[static_cast<size_t>(second)]);
 }
 
-void DeleteSpecies(Model& m, int index)
+int DeleteSpecies(Model& m, int index)
 {
     if (index < 0 || index > m.SpeciesMax) throw Error("species number out of range!");
     SwapSpecies(m, index, m.SpeciesMax);
     m.SpeciesPool.pop_back();
     m.SpeciesMax = static_cast<int32_t>(m.SpeciesPool.size()) - 1;
     for (int i = index; i < m.SpeciesMax; ++i) SwapSpecies(m, i, i + 1);
+    return FitGridToPool(m);
 }
 
 void StandardValues(Model& m, int index)
@@ -71,10 +75,11 @@ void StandardValues(Model& m, int index)
     s.PatchSize = 5.0 * std::sqrt((1 + s.DispersalDistance) * 0.12);
 }
 
-void ClearSpeciesPool(Model& m)
+int ClearSpeciesPool(Model& m)
 {
     m.SpeciesPool.clear();
     m.SpeciesMax = -1;
+    return FitGridToPool(m);
 }
 
 void UpdateAnyGlobalDrift(Model& m)

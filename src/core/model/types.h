@@ -14,6 +14,11 @@ constexpr int SpeciesRecordSize = 496; // bytes of one TSpecies in files
 
 using TSpeciesCounts = std::array<int32_t, MaxSpecies>;
 
+// The per-species counts of a cell (cell.Abundance, cell.Larvae, m.PrevLarvaeAt(x, y)) as a
+// whole 51-entry TSpeciesCounts, for the measures and anything that takes the whole array:
+// m.DiversityFunc(m, ToSpeciesCounts(cell.Abundance)). Entries past the pool are 0.
+inline TSpeciesCounts ToSpeciesCounts(const TSpeciesCounts& counts) { return counts; }
+
 // One sessile individual, owned by its cell. Positions are tenths of the cell (0..9).
 struct TIndividual {
     int32_t Species = 0;
