@@ -20,25 +20,6 @@
 
 namespace marovi::app {
 
-namespace {
-
-// Runs a file operation; a failure is shown with its message. True when it succeeded.
-template <class F>
-bool Attempt(QWidget* parent, F&& operation)
-{
-    try {
-        operation();
-        return true;
-    } catch (const Error& e) {
-        ShowError(parent, QString::fromStdString(e.what()));
-    } catch (const std::exception& e) {
-        ShowError(parent, QString::fromLocal8Bit(e.what()));
-    }
-    return false;
-}
-
-} // namespace
-
 void TMainForm::SaveStatusAs(const QString& path, bool companion)
 {
     if (statusList_.TempFileCounter() > 0)

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <exception>
 
 class QFileDialog;
 class QWidget;
@@ -12,6 +13,19 @@ void ShowMessage(QWidget* parent, const QString& caption, const QString& text, b
 void ShowError(QWidget* parent, const QString& text);
 // Yes/No question; true for Yes.
 bool AskYesNo(QWidget* parent, const QString& caption, const QString& text);
+// Runs an operation of the model or of a file; a failure is shown with its message.
+// True when it succeeded.
+template <class F>
+bool Attempt(QWidget* parent, F&& operation)
+{
+    try {
+        operation();
+        return true;
+    } catch (const std::exception& e) {
+        ShowError(parent, QString::fromStdString(e.what()));
+    }
+    return false;
+}
 // Runs a file dialog; the chosen file, or an empty text when it was cancelled.
 QString ChooseFile(QFileDialog* dialog);
 // A save or open dialog with the program's filter and default extension, named for tests.

@@ -1,5 +1,7 @@
 #include "program.h"
 
+#include "analysis/age_histo_form.h"
+#include "analysis/virtual_rov_form.h"
 #include "auto_close_form.h"
 #include "grid_edit_form.h"
 #include "main_form.h"
@@ -22,12 +24,17 @@ TProgram::TProgram(TClock clock)
     PriorityForm = new TPriorityForm(owner);
     GridEditForm = new TGridEditForm(*Runner, StartFill, PriorityForm, owner);
     ROIForm = new TROIForm(*Runner, owner);
+    VirtualRovForm = new TvirtualROVForm(*Runner, Visulaize, owner);
+    AgeHistoForm = new TAgeHistoForm(*Runner, ROIForm, owner);
     ProgressForm = new TProgressForm(owner);
     AutoCloseForm = new TAutoCloseForm(owner);
 
     MainForm->SetToolWindow(TToolWindow::About, AboutForm);
     MainForm->SetToolWindow(TToolWindow::Additional, GridEditForm);
     MainForm->SetToolWindow(TToolWindow::ShowSimulation, Visulaize);
+    MainForm->SetToolWindow(TToolWindow::AgeDistribution, AgeHistoForm);
+    Visulaize->SetRovWindow(VirtualRovForm);
+    QObject::connect(MainForm.get(), &TMainForm::Closed, VirtualRovForm, &TvirtualROVForm::CancelSelection);
     MainForm->SetProgressForm(ProgressForm);
     MainForm->SetAutoCloseForm(AutoCloseForm);
     QObject::connect(Runner.get(), &TStepRunner::WorkFailed, MainForm.get(),

@@ -8,6 +8,7 @@
 namespace marovi::app {
 
 class TAboutForm;
+class TAgeHistoForm;
 class TAutoCloseForm;
 class TGridEditForm;
 class TMainForm;
@@ -16,6 +17,7 @@ class TProgressForm;
 class TROIForm;
 class TStepRunner;
 class TVisulaize;
+class TvirtualROVForm;
 
 // The desktop program: its one model and its windows, created in the start-up order
 // (main window first, the timed question last) and wired to each other.
@@ -36,6 +38,8 @@ public:
     TAutoCloseForm* AutoCloseForm = nullptr;
     TVisulaize* Visulaize = nullptr;
     TROIForm* ROIForm = nullptr;
+    TvirtualROVForm* VirtualRovForm = nullptr;
+    TAgeHistoForm* AgeHistoForm = nullptr;
 };
 
 } // namespace marovi::app

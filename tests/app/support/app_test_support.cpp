@@ -4,10 +4,12 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -99,6 +101,34 @@ void TModalResponder::Poll()
         if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setText(file.fileName());
         static_cast<QDialog*>(dialog)->accept(); // the file dialog checks the name on accepting
     }
+}
+
+namespace {
+
+QStringList CrLfLines(const QByteArray& bytes)
+{
+    QStringList lines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.constLast().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+} // namespace
+
+QStringList RunCli(const QStringList& arguments)
+{
+    QProcess cli;
+    cli.start(QStringLiteral(MAROVI_CLI), arguments);
+    if (!cli.waitForFinished(120000) || cli.exitStatus() != QProcess::NormalExit || cli.exitCode() != 0)
+        return {QStringLiteral("marovi-cli %1 failed: %2").arg(arguments.join(QLatin1Char(' ')),
+                                                              QString::fromUtf8(cli.readAllStandardError()))};
+    return CrLfLines(cli.readAllStandardOutput());
+}
+
+QStringList FileLines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {QStringLiteral("cannot read ") + path};
+    return CrLfLines(file.readAll());
 }
 
 bool WaitFor(const std::function<bool()>& done, int ms)

@@ -65,6 +65,12 @@ void SingleStep(app::TProgram& program);
 // The time step the main window shows (the model belongs to the worker while a run goes on).
 int ShownTimeStep(app::TMainForm* form);
 
+// Runs marovi-cli with the arguments: its standard output as lines (without their CR LF),
+// or one line naming the failure.
+QStringList RunCli(const QStringList& arguments);
+// The lines of a text file written with CR LF line ends; one line naming a missing file.
+QStringList FileLines(const QString& path);
+
 // Runs the event loop until done() holds or ms milliseconds have passed; true when it holds.
 bool WaitFor(const std::function<bool()>& done, int ms = 20000);
 
