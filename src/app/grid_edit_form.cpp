@@ -19,6 +19,7 @@
 #include "model/simulation.h"
 #include "priority_form.h"
 #include "step_runner.h"
+#include "widgets/named.h"
 #include "util/error.h"
 #include "util/format.h"
 
@@ -28,13 +29,6 @@ namespace {
 
 enum TSeparatorButton { TabButton, CommaButton, ColonButton, OtherButton };
 enum TSimilarityButton { SoerensenButton, JaccardButton, MSButton };
-
-template <class W>
-W* Named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QLineEdit* AddEdit(QFormLayout* form, const char* name, const char* label)
 {

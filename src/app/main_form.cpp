@@ -22,17 +22,11 @@
 #include "model/status_line.h"
 #include "status_list_model.h"
 #include "step_runner.h"
+#include "widgets/named.h"
 
 namespace marovi::app {
 
 namespace {
-
-template <class W>
-W* Named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QPushButton* Button(const char* name, const char* caption, const char* hint = nullptr)
 {

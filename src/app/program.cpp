@@ -35,6 +35,7 @@ TProgram::TProgram(TClock clock)
     MainForm->SetToolWindow(TToolWindow::AgeDistribution, AgeHistoForm);
     Visulaize->SetRovWindow(VirtualRovForm);
     QObject::connect(MainForm.get(), &TMainForm::Closed, VirtualRovForm, &TvirtualROVForm::CancelSelection);
+    QObject::connect(MainForm.get(), &TMainForm::SimulationReset, VirtualRovForm, &TvirtualROVForm::SimulationReset);
     MainForm->SetProgressForm(ProgressForm);
     MainForm->SetAutoCloseForm(AutoCloseForm);
     QObject::connect(Runner.get(), &TStepRunner::WorkFailed, MainForm.get(),

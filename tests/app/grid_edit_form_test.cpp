@@ -23,13 +23,6 @@ using namespace marovi::apptest;
 
 namespace {
 
-void SetText(QWidget* dialog, const char* name, const QString& text)
-{
-    auto* edit = Child<QLineEdit>(dialog, name);
-    QVERIFY2(edit, name);
-    edit->setText(text);
-}
-
 QString Text(QWidget* dialog, const char* name)
 {
     auto* edit = Child<QLineEdit>(dialog, name);

@@ -226,6 +226,9 @@ TEST(Transect, StraightLineCellsAndBounds)
     ResampleTransect(m, t);
     EXPECT_EQ(t.Samples[1].counts[1], 1);
     EXPECT_EQ(t.Lines.size(), 5u);
+    EXPECT_TRUE(TransectFits(m, t));
+    CreateGrid(m, 6, 4);  // (6, 3) is off a grid of x 0..5
+    EXPECT_FALSE(TransectFits(m, t));
 }
 
 TEST(Transect, WalkFieldsAndChartSeries)

@@ -26,18 +26,12 @@
 #include "messages.h"
 #include "model/model.h"
 #include "step_runner.h"
+#include "widgets/named.h"
 #include "view/roi_form.h"
 
 namespace marovi::app {
 
 namespace {
-
-template <class W>
-W* Named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QToolButton* Arrow(const char* name, Qt::ArrowType type)
 {

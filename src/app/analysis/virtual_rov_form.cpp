@@ -30,18 +30,12 @@
 #include "messages.h"
 #include "model/model.h"
 #include "step_runner.h"
+#include "widgets/named.h"
 #include "view/landscape_view.h"
 
 namespace marovi::app {
 
 namespace {
-
-template <class W>
-W* Named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QLineEdit* Edit(const char* name, const QString& text, int width = 60)
 {
@@ -308,6 +302,15 @@ void TvirtualROVForm::Resample()
         ResampleTransect(m, *transect_);
         SetLines(QStringList{QString::fromStdString(TransectHeader(m))} + ToQt(transect_->Lines));
         ShowTransectChart();
+    });
+}
+
+void TvirtualROVForm::SimulationReset()
+{
+    runner_.BetweenSteps(this, [this] {
+        if (TransectFits(runner_.model(), *transect_)) return;
+        *transect_ = TRovTransect{};
+        PublishCourse();
     });
 }
 

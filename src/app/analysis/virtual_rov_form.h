@@ -40,6 +40,8 @@ public:
     bool WaitingForPick() const { return waiting_; }
     // Ends a wait for the picks without a transect (the program closes, the user cancels).
     void CancelSelection();
+    // A new or loaded simulation: a transect that no longer fits on the grid is dropped.
+    void SimulationReset();
 
 private:
     void StartRov();

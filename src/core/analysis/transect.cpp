@@ -160,6 +160,12 @@ std::vector<TTransectBars> TransectChartBars(const Model& m, const TRovTransect&
     return bars;
 }
 
+bool TransectFits(const Model& m, const TRovTransect& t)
+{
+    return std::all_of(t.Samples.begin(), t.Samples.end(),
+                       [&](const TRovSample& s) { return s.x >= 0 && s.x <= m.XMax && s.y >= 0 && s.y <= m.YMax; });
+}
+
 bool TransectBounds(const TRovTransect& t, int& x0, int& y0, int& x1, int& y1)
 {
     if (t.Samples.empty()) return false;

@@ -57,8 +57,11 @@ TRandomWalk RandomWalkOf(const TRandomWalkEntries& e);
 // The straight transect between two picked cells; empty when they are less than 2 cells apart.
 TRovTransect BuildStraightTransect(const Model& m, int x0, int y0, int x1, int y1);
 
-// Samples every cell of the transect again from the current grid, in order.
+// Samples every cell of the transect again from the current grid, in order; every cell must
+// lie on the grid (see TransectFits).
 void ResampleTransect(const Model& m, TRovTransect& t);
+// Every cell of the transect lies on the grid (a grid loaded since may be smaller).
+bool TransectFits(const Model& m, const TRovTransect& t);
 
 // One bar series of the transect chart: legend title, colour (0x00RRGGBB), a bar per sample.
 struct TTransectBars {

@@ -24,17 +24,6 @@ using namespace marovi;
 using namespace marovi::app;
 using namespace marovi::apptest;
 
-namespace {
-
-void SetText(QWidget* form, const char* name, const QString& text)
-{
-    auto* edit = Child<QLineEdit>(form, name);
-    QVERIFY2(edit, name);
-    edit->setText(text);
-}
-
-} // namespace
-
 class TAgeHistoFormTest : public QObject {
     Q_OBJECT
 private slots:
@@ -42,10 +31,7 @@ private slots:
     {
         QVERIFY(dir_.isValid());
         file_ = dir_.filePath(QStringLiteral("histo.mgf"));
-        const QStringList out = RunCli({QStringLiteral("new"), QStringLiteral("--seed"), QStringLiteral("9"),
-                                        QStringLiteral("--grid"), QStringLiteral("25x25"), QStringLiteral("--steps"),
-                                        QStringLiteral("30"), QStringLiteral("--out"), file_});
-        QVERIFY2(QFile::exists(file_), qPrintable(out.join(QLatin1Char('\n'))));
+        QVERIFY(CliSimulation(file_, QStringLiteral("25x25"), 9, 30));
     }
 
     void init() { program_ = std::make_unique<TProgram>(FixedClock()); }

@@ -27,13 +27,6 @@ using namespace marovi::apptest;
 
 namespace {
 
-void SetText(QWidget* form, const char* name, const QString& text)
-{
-    auto* edit = Child<QLineEdit>(form, name);
-    QVERIFY2(edit, name);
-    edit->setText(text);
-}
-
 QAbstractBarSeries* BarSeries(QChart* chart)
 {
     return chart->series().isEmpty() ? nullptr : qobject_cast<QAbstractBarSeries*>(chart->series().constFirst());
@@ -48,10 +41,7 @@ private slots:
     {
         QVERIFY(dir_.isValid());
         file_ = dir_.filePath(QStringLiteral("rov.mgf"));
-        const QStringList out = RunCli({QStringLiteral("new"), QStringLiteral("--seed"), QStringLiteral("5"),
-                                        QStringLiteral("--grid"), QStringLiteral("30x20"), QStringLiteral("--steps"),
-                                        QStringLiteral("12"), QStringLiteral("--out"), file_});
-        QVERIFY2(QFile::exists(file_), qPrintable(out.join(QLatin1Char('\n'))));
+        QVERIFY(CliSimulation(file_, QStringLiteral("30x20"), 5, 12));
     }
 
     void init()
@@ -195,6 +185,35 @@ private slots:
             QVERIFY2(window.size() > 5, name);
             QCOMPARE(window.mid(5), cli.mid(5));
         }
+    }
+
+    void transectOffALoadedGridIsDropped()
+    {
+        const QString small = dir_.filePath(QStringLiteral("small.mgf"));
+        QVERIFY(CliSimulation(small, QStringLiteral("10x10"), 1, 1));
+        emit view_->RovPicked(QPoint(0, 0), QPoint(0, 9)); // not asked for: ignored
+        program_->Runner->WaitIdle();
+        QVERIFY(form_->Transect().Samples.empty());
+        TModalResponder responder;
+        ClickButton(form_, "SelectROVButton");
+        emit view_->RovPicked(QPoint(0, 0), QPoint(0, 9)); // fits on both grids
+        program_->Runner->WaitIdle();
+        program_->MainForm->LoadSimulationFromCommandLine(small);
+        program_->Runner->WaitIdle();
+        QCOMPARE(form_->Transect().Samples.size(), size_t(9));
+        program_->MainForm->LoadSimulationFromCommandLine(file_);
+        program_->Runner->WaitIdle();
+        ClickButton(form_, "SelectROVButton");
+        emit view_->RovPicked(QPoint(0, 0), QPoint(20, 0));
+        program_->Runner->WaitIdle();
+        QCOMPARE(form_->Transect().Samples.size(), size_t(20));
+        program_->MainForm->LoadSimulationFromCommandLine(small);
+        program_->Runner->WaitIdle();
+        QVERIFY(form_->Transect().Samples.empty());
+        QVERIFY(view_->RovCourse().empty());
+        ClickButton(form_, "ResampleButton");
+        program_->Runner->WaitIdle();
+        QCOMPARE(form_->Lines().size(), 1);
     }
 
     void waitForThePicksEndsWithoutATransect()

@@ -35,6 +35,13 @@ QStringList StatusLines(app::TMainForm* form)
     return lines;
 }
 
+void SetText(QObject* form, const char* name, const QString& text)
+{
+    auto* edit = Child<QLineEdit>(form, name);
+    QVERIFY2(edit, name);
+    edit->setText(text);
+}
+
 void ClickButton(QObject* form, const char* name)
 {
     auto* button = Child<QPushButton>(form, name);
@@ -122,6 +129,16 @@ QStringList RunCli(const QStringList& arguments)
         return {QStringLiteral("marovi-cli %1 failed: %2").arg(arguments.join(QLatin1Char(' ')),
                                                               QString::fromUtf8(cli.readAllStandardError()))};
     return CrLfLines(cli.readAllStandardOutput());
+}
+
+bool CliSimulation(const QString& path, const QString& grid, int seed, int steps)
+{
+    const QStringList out = RunCli({QStringLiteral("new"), QStringLiteral("--grid"), grid, QStringLiteral("--seed"),
+                                    QString::number(seed), QStringLiteral("--steps"), QString::number(steps),
+                                    QStringLiteral("--out"), path});
+    if (QFile::exists(path)) return true;
+    qWarning("%s", qPrintable(out.join(QLatin1Char('\n'))));
+    return false;
 }
 
 QStringList FileLines(const QString& path)

@@ -58,6 +58,8 @@ private:
 std::unique_ptr<app::TProgram> MakeProgram(int xdim, int ydim);
 // The status list of the main window, newest line first.
 QStringList StatusLines(app::TMainForm* form);
+// Types the text into the line edit of that name.
+void SetText(QObject* form, const char* name, const QString& text);
 // Clicks the enabled push button of that name.
 void ClickButton(QObject* form, const char* name);
 // "+1", waiting until its step and bookkeeping are done.
@@ -68,6 +70,9 @@ int ShownTimeStep(app::TMainForm* form);
 // Runs marovi-cli with the arguments: its standard output as lines (without their CR LF),
 // or one line naming the failure.
 QStringList RunCli(const QStringList& arguments);
+// Saves a new simulation made by marovi-cli ("new") with the grid size WxH, the seed and the
+// number of steps; false (with the runner's message as a warning) when it failed.
+bool CliSimulation(const QString& path, const QString& grid, int seed, int steps);
 // The lines of a text file written with CR LF line ends; one line naming a missing file.
 QStringList FileLines(const QString& path);
 
