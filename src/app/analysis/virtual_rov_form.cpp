@@ -10,6 +10,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -269,6 +270,13 @@ void TvirtualROVForm::CancelSelection()
     if (!waiting_) return;
     if (view_) view_->CancelRovPick(); // the view forgets the pick; its signal ends the wait
     EndWait();
+}
+
+void TvirtualROVForm::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // Closed by the user: middle clicks in the view show cell information again.
+    if (!event->spontaneous()) CancelSelection();
 }
 
 void TvirtualROVForm::EndWait()

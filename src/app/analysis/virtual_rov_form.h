@@ -43,6 +43,9 @@ public:
     // A new or loaded simulation: a transect that no longer fits on the grid is dropped.
     void SimulationReset();
 
+protected:
+    void hideEvent(QHideEvent* event) override;
+
 private:
     void StartRov();
     void SelectRov();

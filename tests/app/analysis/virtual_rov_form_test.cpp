@@ -1,6 +1,6 @@
 // The virtual ROV window through its controls: tables and files against marovi-cli, the
 // chart by mode, and the wait for the two picks in the view, which ends by the picks, by
-// "cancel selection", by hiding the view and by closing the program.
+// "cancel", by hiding the view or this window and by closing the program.
 #include <QBarSet>
 #include <QChart>
 #include <QCheckBox>
@@ -232,6 +232,12 @@ private slots:
         view_->hide();
         QVERIFY(!form_->WaitingForPick());
         QVERIFY(!view_->RovPickActive());
+        view_->show();
+        ClickButton(form_, "SelectROVButton");
+        form_->close();
+        QVERIFY(!form_->WaitingForPick());
+        QVERIFY(!view_->RovPickActive());
+        form_->show();
 
         ClickButton(form_, "SelectROVButton"); // shows the view again to take the picks
         QVERIFY(view_->isVisible());
