@@ -245,6 +245,15 @@ void TMainForm::SetChartBackground(const QColor& colour)
     chart_->setBackgroundBrush(colour);
 }
 
+void TMainForm::ClearForNewLandscape()
+{
+    const auto view = toolWindows_.find(TToolWindow::ShowSimulation);
+    if (view != toolWindows_.end() && view->second) view->second->hide();
+    chart_->ClearPoints();
+    statusList_.Reset();
+    StatusListChanged(0);
+}
+
 void TMainForm::ShowExtinctionTimes()
 {
     runner_.BetweenSteps(this, [this] {

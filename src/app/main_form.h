@@ -60,6 +60,8 @@ public:
     void SaveIndividuals();
     void ExtractSpecies();
     void SetChartBackground(const QColor& colour);
+    // "new landscape" of the landscape editor: the view hides, curves and status list empty.
+    void ClearForNewLandscape();
 
     bool Initialised() const { return initialised_; }
     bool Running() const { return running_; }

@@ -3,6 +3,8 @@
 #include "analysis/age_histo_form.h"
 #include "analysis/virtual_rov_form.h"
 #include "auto_close_form.h"
+#include "editors/edit_flow_grid_form.h"
+#include "editors/land_edit_form.h"
 #include "grid_edit_form.h"
 #include "main_form.h"
 #include "priority_form.h"
@@ -26,6 +28,8 @@ TProgram::TProgram(TClock clock)
     ROIForm = new TROIForm(*Runner, owner);
     VirtualRovForm = new TvirtualROVForm(*Runner, Visulaize, owner);
     AgeHistoForm = new TAgeHistoForm(*Runner, ROIForm, owner);
+    EditFlowGridForm = new TEditFlowGridForm(*Runner, owner);
+    LandEditForm = new TLandEditForm(*Runner, EditFlowGridForm, owner);
     ProgressForm = new TProgressForm(owner);
     AutoCloseForm = new TAutoCloseForm(owner);
 
@@ -36,11 +40,16 @@ TProgram::TProgram(TClock clock)
     Visulaize->SetRovWindow(VirtualRovForm);
     QObject::connect(MainForm.get(), &TMainForm::Closed, VirtualRovForm, &TvirtualROVForm::CancelSelection);
     QObject::connect(MainForm.get(), &TMainForm::SimulationReset, VirtualRovForm, &TvirtualROVForm::SimulationReset);
+    MainForm->SetToolWindow(TToolWindow::LandscapeEditor, LandEditForm);
     MainForm->SetProgressForm(ProgressForm);
     MainForm->SetAutoCloseForm(AutoCloseForm);
     QObject::connect(Runner.get(), &TStepRunner::WorkFailed, MainForm.get(),
                      [owner](const QString& message) { ShowError(owner, message); });
     QObject::connect(GridEditForm, &TGridEditForm::ChartBackgroundChanged, MainForm.get(), &TMainForm::SetChartBackground);
+    QObject::connect(LandEditForm, &TLandEditForm::NewLandscapeConfirmed, MainForm.get(), &TMainForm::ClearForNewLandscape);
+    QObject::connect(LandEditForm, &TLandEditForm::LandscapeRecreated, MainForm.get(), &TMainForm::SimulationReset);
+    QObject::connect(MainForm.get(), &TMainForm::SimulationReset, LandEditForm, &TLandEditForm::Refresh);
+    QObject::connect(MainForm.get(), &TMainForm::SimulationReset, EditFlowGridForm, &TEditFlowGridForm::Refresh);
 }
 
 TProgram::~TProgram() = default;

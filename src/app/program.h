@@ -10,7 +10,9 @@ namespace marovi::app {
 class TAboutForm;
 class TAgeHistoForm;
 class TAutoCloseForm;
+class TEditFlowGridForm;
 class TGridEditForm;
+class TLandEditForm;
 class TMainForm;
 class TPriorityForm;
 class TProgressForm;
@@ -33,8 +35,10 @@ public:
     std::unique_ptr<TMainForm> MainForm;
     TAboutForm* AboutForm = nullptr;
     TGridEditForm* GridEditForm = nullptr;
+    TLandEditForm* LandEditForm = nullptr;
     TPriorityForm* PriorityForm = nullptr;
     TProgressForm* ProgressForm = nullptr;
+    TEditFlowGridForm* EditFlowGridForm = nullptr;
     TAutoCloseForm* AutoCloseForm = nullptr;
     TVisulaize* Visulaize = nullptr;
     TROIForm* ROIForm = nullptr;

@@ -142,8 +142,27 @@ void NewLandscape(Model& m, int xdim, int ydim)
         CreateGrid(m, xdim, ydim); // refuses with its message before anything is released
         return;
     }
+    // The old grid is kept aside until the new one exists: a grid too large for the memory
+    // leaves the simulation as it was.
+    struct {
+        int32_t XDim, YDim, XMax, YMax, StartFill;
+        std::vector<TCell> Cells;
+        std::vector<TSpeciesCounts> PrevLarvae;
+        std::vector<TDisturbanceDef> Disturbances;
+        TFlowGrid FlowGrid;
+    } old{m.XDim, m.YDim, m.XMax, m.YMax, m.StartFill, std::move(m.Cells), std::move(m.PrevLarvae),
+          std::move(m.Disturbances), std::move(m.FlowGrid)};
     ReleaseGrid(m);
-    CreateGrid(m, xdim, ydim);
+    try {
+        CreateGrid(m, xdim, ydim);
+    } catch (...) {
+        m.XDim = old.XDim, m.YDim = old.YDim, m.XMax = old.XMax, m.YMax = old.YMax, m.StartFill = old.StartFill;
+        m.Cells = std::move(old.Cells);
+        m.PrevLarvae = std::move(old.PrevLarvae);
+        m.Disturbances = std::move(old.Disturbances);
+        m.FlowGrid = std::move(old.FlowGrid);
+        throw;
+    }
     NewFlowGrid(m.FlowGrid, 1, 1, M_PI / 2, 2 * M_PI, 1.0);
 }
 

@@ -1,0 +1,330 @@
+#include "editors/land_edit_form.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <memory>
+
+#include "editors/capacity_chart.h"
+#include "editors/edit_flow_grid_form.h"
+#include "landscape/landscape.h"
+#include "landscape/landscape_editor.h"
+#include "messages.h"
+#include "model/grid_properties.h"
+#include "model/model.h"
+#include "step_runner.h"
+#include "util/error.h"
+
+namespace marovi::app {
+
+namespace {
+
+template <class W>
+W* Named(W* widget, const char* name, const char* hint = nullptr)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    if (hint) widget->setToolTip(QString::fromLatin1(hint));
+    return widget;
+}
+
+QLineEdit* Edit(const char* name, const char* hint = nullptr)
+{
+    auto* edit = Named(new QLineEdit, name, hint);
+    edit->setMaximumWidth(90);
+    return edit;
+}
+
+QPushButton* Button(const char* name, const char* caption, const char* hint = nullptr)
+{
+    return Named(new QPushButton(QString::fromLatin1(caption)), name, hint);
+}
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+// The pixels of an image as the landscape reads them: transparent parts count as white.
+TGreyImage GreyImageOf(const QImage& image)
+{
+    QImage opaque(image.size(), QImage::Format_RGB32);
+    opaque.fill(Qt::white);
+    QPainter(&opaque).drawImage(0, 0, image);
+    TGreyImage grey{opaque.width(), opaque.height(), {}};
+    grey.Pixels.reserve(static_cast<size_t>(grey.Width) * static_cast<size_t>(grey.Height));
+    for (int row = 0; row < grey.Height; ++row) {
+        const auto* line = reinterpret_cast<const QRgb*>(opaque.constScanLine(row));
+        for (int col = 0; col < grey.Width; ++col) grey.Pixels.push_back(line[col] & 0xFFFFFFu);
+    }
+    return grey;
+}
+
+QString ImageFilter()
+{
+    QStringList patterns;
+    for (const QByteArray& format : QImageReader::supportedImageFormats()) patterns << QStringLiteral("*.") + QString::fromLatin1(format);
+    return QStringLiteral("bitmaps (*.bmp);;images (%1)").arg(patterns.join(QLatin1Char(' ')));
+}
+
+} // namespace
+
+TLandEditForm::TLandEditForm(TStepRunner& runner, TEditFlowGridForm* flowGridForm, QWidget* parent)
+    : QWidget(parent, Qt::Window), runner_(runner), model_(runner.model()), flowGridForm_(flowGridForm)
+{
+    setObjectName(QStringLiteral("LandEditForm"));
+    setWindowTitle(QStringLiteral("landscape editor"));
+
+    Chart1_ = Named(new TCapacityChart, "Chart1");
+
+    auto* size = new QGroupBox(QStringLiteral("grid"));
+    auto* sizeLayout = new QGridLayout(size);
+    XdimEdit_ = Edit("XdimEdit", "simulation grid dimension");
+    ydimEdit_ = Edit("ydimEdit", "simulation grid dimension");
+    sizeLayout->addWidget(new QLabel(QStringLiteral("x")), 0, 0);
+    sizeLayout->addWidget(XdimEdit_, 0, 1);
+    sizeLayout->addWidget(new QLabel(QStringLiteral("y")), 0, 2);
+    sizeLayout->addWidget(ydimEdit_, 0, 3);
+    auto* NewButton = Button("NewButton", "new landscape");
+    sizeLayout->addWidget(NewButton, 1, 0, 1, 4);
+    periodicBoundaryCheckBox_ = Named(new QCheckBox(QStringLiteral("periodic boundary conditions")), "periodicBoundaryCheckBox");
+    sizeLayout->addWidget(periodicBoundaryCheckBox_, 2, 0, 1, 4);
+
+    auto* capacities = new QGroupBox(QStringLiteral("capacities"));
+    auto* capacityLayout = new QGridLayout(capacities);
+    HiCEdit_ = Edit("HiCEdit", "individuals a high capacity cell can support ");
+    LoCEdit_ = Edit("LoCEdit", "individuals a low capacity cell can support ");
+    pHiEdit_ = Edit("pHiEdit");
+    pLoEdit_ = Edit("pLoEdit");
+    capacityLayout->addWidget(new QLabel(QStringLiteral("high")), 0, 0);
+    capacityLayout->addWidget(HiCEdit_, 0, 1);
+    capacityLayout->addWidget(new QLabel(QStringLiteral("p(HI)")), 0, 2);
+    capacityLayout->addWidget(pHiEdit_, 0, 3);
+    capacityLayout->addWidget(new QLabel(QStringLiteral("low")), 1, 0);
+    capacityLayout->addWidget(LoCEdit_, 1, 1);
+    capacityLayout->addWidget(new QLabel(QStringLiteral("P(Lo)")), 1, 2);
+    capacityLayout->addWidget(pLoEdit_, 1, 3);
+
+    auto* generators = new QGroupBox(QStringLiteral("assign capacities"));
+    auto* generatorLayout = new QGridLayout(generators);
+    auto* randomButton = Button("randomButton", "random lanscape", "assign capacities randomly");
+    auto* fraktButton = Button("fraktButton", "fractal landscape");
+    contineousCheckBox_ = Named(new QCheckBox(QStringLiteral("discrete levels")), "contineousCheckBox");
+    auto* loadButton = Button("loadButton", "load landscape image", "assign capacity according to gray values from a bitmap");
+    generatorLayout->addWidget(randomButton, 0, 0, 1, 2);
+    generatorLayout->addWidget(fraktButton, 1, 0, 1, 2);
+    generatorLayout->addWidget(contineousCheckBox_, 2, 0);
+    generatorLayout->addWidget(new QLabel(QStringLiteral("experimental")), 2, 1);
+    generatorLayout->addWidget(loadButton, 3, 0, 1, 2);
+
+    auto* paint = new QGroupBox(QStringLiteral("paint"));
+    auto* paintLayout = new QGridLayout(paint);
+    setCEdit_ = Edit("setCEdit");
+    auto* MouseButton = Button("MouseButton", "set!");
+    paintLayout->addWidget(new QLabel(QStringLiteral("set capacity")), 0, 0);
+    paintLayout->addWidget(setCEdit_, 0, 1);
+    paintLayout->addWidget(MouseButton, 0, 2);
+    paintLayout->addWidget(new QLabel(QStringLiteral("(select with mouse)")), 1, 0, 1, 3);
+
+    auto* EditFlowGridButton = Button("EditFlowGridButton", "edit flow grid", "define flow direction and speed");
+
+    auto* controls = new QVBoxLayout;
+    controls->addWidget(size);
+    controls->addWidget(capacities);
+    controls->addWidget(generators);
+    controls->addWidget(paint);
+    controls->addWidget(EditFlowGridButton);
+    controls->addStretch();
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(Chart1_, 1);
+    layout->addLayout(controls);
+    resize(900, 620);
+
+    BitmapOpenDialog_ = MakeFileDialog(this, "BitmapOpenDialog", false, ImageFilter(), QStringLiteral("bmp"));
+
+    connect(NewButton, &QPushButton::clicked, this, &TLandEditForm::NewLandscapeClicked);
+    connect(randomButton, &QPushButton::clicked, this,
+            [this] { Generate([](Model& m) { RandomLandscape(m, m.HighCapacityProb); }); });
+    connect(fraktButton, &QPushButton::clicked, this, [this] {
+        const bool discrete = contineousCheckBox_->isChecked();
+        Generate([discrete](Model& m) { FractalLandscape(m, m.HighCapacity, m.LowCapacity, discrete, m.HighCapacityProb); });
+    });
+    connect(loadButton, &QPushButton::clicked, this, &TLandEditForm::LoadImageClicked);
+    connect(HiCEdit_, &QLineEdit::textEdited, this, [this] { CapacityEdited(HiCEdit_, &Model::HighCapacity); });
+    connect(LoCEdit_, &QLineEdit::textEdited, this, [this] { CapacityEdited(LoCEdit_, &Model::LowCapacity); });
+    connect(pHiEdit_, &QLineEdit::editingFinished, this, [this] { ProbabilityLeft(true); });
+    connect(pLoEdit_, &QLineEdit::editingFinished, this, [this] { ProbabilityLeft(false); });
+    connect(periodicBoundaryCheckBox_, &QCheckBox::clicked, this,
+            [this](bool checked) { runner_.BetweenSteps(this, [this, checked] { model_.Torus = checked; }); });
+    connect(MouseButton, &QPushButton::clicked, Chart1_, &TCapacityChart::ArmPainting);
+    connect(Chart1_, &TCapacityChart::RectanglePainted, this, &TLandEditForm::RectanglePainted);
+    connect(EditFlowGridButton, &QPushButton::clicked, this, &TLandEditForm::EditFlowGridClicked);
+}
+
+void TLandEditForm::showEvent(QShowEvent* event)
+{
+    runner_.BetweenSteps(this, [this] { FillOnShow(); });
+    QWidget::showEvent(event);
+}
+
+void TLandEditForm::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        runner_.BetweenSteps(this, [this] { setWindowTitle(QStringLiteral("file %1").arg(Text(model_.FileName))); });
+    QWidget::changeEvent(event);
+}
+
+void TLandEditForm::Refresh()
+{
+    if (isVisible()) runner_.BetweenSteps(this, [this] { FillOnShow(); });
+}
+
+void TLandEditForm::FillOnShow()
+{
+    const TLandscapeEntries e = LandscapeEntriesOf(model_);
+    XdimEdit_->setText(Text(e.XDim));
+    ydimEdit_->setText(Text(e.YDim));
+    HiCEdit_->setText(Text(e.HighCapacity));
+    LoCEdit_->setText(Text(e.LowCapacity));
+    pHiEdit_->setText(Text(e.HighProb));
+    pLoEdit_->setText(Text(e.LowProb));
+    setCEdit_->setText(Text(e.SetCapacity));
+    RedrawChart();
+    Chart1_->DisarmPainting();
+    periodicBoundaryCheckBox_->setChecked(model_.Torus);
+}
+
+void TLandEditForm::RedrawChart()
+{
+    if (model_.HasGrid()) Chart1_->SetCells(CapacityImage(model_));
+}
+
+void TLandEditForm::Generate(std::function<void(Model&)> generator)
+{
+    // The result lives apart from the window, which may close while the worker runs.
+    auto image = std::make_shared<TRgbImage>();
+    runner_.Submit(
+        this,
+        [generator = std::move(generator), image](Model& m) {
+            generator(m);
+            *image = CapacityImage(m);
+        },
+        [this, image] { Chart1_->SetCells(*image); });
+}
+
+void TLandEditForm::CapacityEdited(QLineEdit* edit, int32_t Model::*parameter)
+{
+    int32_t capacity = 0;
+    try {
+        capacity = ConvertCapacity(edit->text().toStdString());
+    } catch (const Error& e) {
+        ShowError(this, QString::fromStdString(e.what()));
+        return;
+    }
+    runner_.BetweenSteps(this, [this, parameter, capacity] { model_.*parameter = capacity; });
+}
+
+void TLandEditForm::ProbabilityLeft(bool highField)
+{
+    QLineEdit* edit = highField ? pHiEdit_ : pLoEdit_;
+    double p = 0;
+    try {
+        p = ConvertReal(edit->text().toStdString());
+    } catch (const Error& e) {
+        ShowError(this, QString::fromStdString(e.what()));
+        return;
+    }
+    runner_.BetweenSteps(this, [this, highField, p] {
+        double& high = model_.HighCapacityProb;
+        high = highField ? ApplyHighProbField(high, p) : ApplyLowProbField(high, p);
+        const TLandscapeEntries e = LandscapeEntriesOf(model_);
+        pHiEdit_->setText(Text(e.HighProb));
+        pLoEdit_->setText(Text(e.LowProb));
+    });
+}
+
+void TLandEditForm::RectanglePainted(int a, int b, int c, int d)
+{
+    int32_t capacity = 0;
+    try {
+        capacity = ConvertCapacity(setCEdit_->text().toStdString());
+    } catch (const Error& e) {
+        ShowError(this, QString::fromStdString(e.what()));
+        return;
+    }
+    runner_.BetweenSteps(this, [=, this] {
+        PaintCapacity(model_, a, b, c, d, capacity);
+        RedrawChart();
+    });
+}
+
+void TLandEditForm::NewLandscapeClicked()
+{
+    QMessageBox question(QMessageBox::Warning, QStringLiteral("Caution"),
+                         QStringLiteral("The following simulation data will be lost:\n\n- population data\n- landscape\n"
+                                        "- disturbance definition\n\nThe species definition is not influenced!\n\nProceed?"),
+                         QMessageBox::Ok | QMessageBox::Cancel, this);
+    if (question.exec() != QMessageBox::Ok) return;
+    emit NewLandscapeConfirmed();
+    TGridSize size;
+    try {
+        size = ConvertGridSize(XdimEdit_->text().toStdString(), ydimEdit_->text().toStdString());
+    } catch (const Error& e) {
+        ShowError(this, QString::fromStdString(e.what()));
+        return;
+    }
+    runner_.BetweenSteps(this, [this, size] {
+        QString failure;
+        try {
+            NewLandscape(model_, size.XDim, size.YDim);
+        } catch (const Error& e) {
+            failure = QString::fromStdString(e.what());
+        }
+        RedrawChart();
+        if (!failure.isEmpty()) {
+            ShowError(this, failure);
+            return;
+        }
+        emit LandscapeRecreated();
+    });
+}
+
+void TLandEditForm::LoadImageClicked()
+{
+    const QString path = ChooseFile(BitmapOpenDialog_);
+    if (path.isEmpty()) return;
+    QImageReader reader(path);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        ShowError(this, QStringLiteral("could not read the image %1: %2").arg(path, reader.errorString()));
+        return;
+    }
+    image_ = image;
+    Generate([grey = GreyImageOf(image_)](Model& m) { LandscapeFromImage(m, grey); });
+}
+
+void TLandEditForm::EditFlowGridClicked()
+{
+    runner_.BetweenSteps(this, [this] {
+        QString failure;
+        try {
+            WriteMapBackground(model_, MapBackgroundFile);
+            flowGridForm_->SetBackgroundAvailable();
+        } catch (const Error& e) {
+            failure = QString::fromStdString(e.what());
+        }
+        flowGridForm_->show();
+        flowGridForm_->raise();
+        flowGridForm_->activateWindow();
+        if (!failure.isEmpty()) ShowError(this, failure);
+    });
+}
+
+} // namespace marovi::app
