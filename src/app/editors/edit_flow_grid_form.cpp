@@ -21,17 +21,11 @@
 #include "model/model.h"
 #include "step_runner.h"
 #include "util/error.h"
+#include "widgets/named.h"
 
 namespace marovi::app {
 
 namespace {
-
-template <class W>
-W* Named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QLineEdit* Edit(const char* name)
 {

@@ -25,29 +25,29 @@
 #include "model/model.h"
 #include "step_runner.h"
 #include "util/error.h"
+#include "widgets/named.h"
 
 namespace marovi::app {
 
 namespace {
 
 template <class W>
-W* Named(W* widget, const char* name, const char* hint = nullptr)
+W* Hinted(W* widget, const char* hint)
 {
-    widget->setObjectName(QString::fromLatin1(name));
     if (hint) widget->setToolTip(QString::fromLatin1(hint));
     return widget;
 }
 
 QLineEdit* Edit(const char* name, const char* hint = nullptr)
 {
-    auto* edit = Named(new QLineEdit, name, hint);
+    auto* edit = Hinted(Named(new QLineEdit, name), hint);
     edit->setMaximumWidth(90);
     return edit;
 }
 
 QPushButton* Button(const char* name, const char* caption, const char* hint = nullptr)
 {
-    return Named(new QPushButton(QString::fromLatin1(caption)), name, hint);
+    return Hinted(Named(new QPushButton(QString::fromLatin1(caption)), name), hint);
 }
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }

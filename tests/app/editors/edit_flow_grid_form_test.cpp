@@ -30,9 +30,9 @@ QLineEdit* Field(QWidget* form, const char* name) { return Child<QLineEdit>(form
 
 void SetFields(QWidget* form, const char* direction, const char* deviation, const char* speed)
 {
-    Field(form, "DirEdit")->setText(QString::fromLatin1(direction));
-    Field(form, "devEdit")->setText(QString::fromLatin1(deviation));
-    Field(form, "speedEdit")->setText(QString::fromLatin1(speed));
+    SetText(form, "DirEdit", QString::fromLatin1(direction));
+    SetText(form, "devEdit", QString::fromLatin1(deviation));
+    SetText(form, "speedEdit", QString::fromLatin1(speed));
 }
 
 QString Shown(QWidget* form)
@@ -139,8 +139,8 @@ private slots:
         QTest::mouseClick(form_->Chart(), Qt::LeftButton, {}, form_->Chart()->ArrowLine(2, 1).center().toPoint());
         TModalResponder responder;
         responder.Answer = QMessageBox::No;
-        Field(form_, "xDimEdit")->setText(QStringLiteral("20"));
-        Field(form_, "yDimEdit")->setText(QStringLiteral("x"));
+        SetText(form_, "xDimEdit", QStringLiteral("20"));
+        SetText(form_, "yDimEdit", QStringLiteral("x"));
         SetFields(form_, "180", "10", "2");
         ClickButton(form_, "NewFlowGridButton");
         QCOMPARE(m.FlowGrid.XCount, 12); // No: as many as the landscape has
@@ -155,8 +155,8 @@ private slots:
         QCOMPARE(form_->SelectedX(), 2); // still inside
 
         responder.Answer = QMessageBox::Yes;
-        Field(form_, "xDimEdit")->setText(QStringLiteral("20"));
-        Field(form_, "yDimEdit")->setText(QStringLiteral("0"));
+        SetText(form_, "xDimEdit", QStringLiteral("20"));
+        SetText(form_, "yDimEdit", QStringLiteral("0"));
         ClickButton(form_, "NewFlowGridButton");
         QCOMPARE(m.FlowGrid.XCount, 20);
         QCOMPARE(m.FlowGrid.YCount, 1);

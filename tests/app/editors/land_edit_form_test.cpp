@@ -39,12 +39,11 @@ void Type(QWidget* form, const char* name, const QString& text)
     QTest::keyClicks(edit, text);
 }
 
+// Leaving a field after typing, as tabbing out of it does.
 void Leave(QWidget* form, const char* name, const QString& text)
 {
-    QLineEdit* edit = Field(form, name);
-    QVERIFY2(edit, name);
-    edit->setText(text);
-    emit edit->editingFinished();
+    SetText(form, name, text);
+    emit Field(form, name)->editingFinished();
 }
 
 std::vector<int32_t> Capacities(const Model& m)
@@ -169,7 +168,7 @@ private slots:
         const QPoint corners[][2] = {{{2, 1}, {4, 3}}, {{4, 3}, {2, 1}}, {{4, 1}, {2, 3}}, {{2, 3}, {4, 1}}};
         for (const auto& corner : corners) {
             for (TCell& c : m.Cells) c.Capacity = 5;
-            Field(form_, "setCEdit")->setText(QStringLiteral("7"));
+            SetText(form_, "setCEdit", QStringLiteral("7"));
             ClickButton(form_, "MouseButton");
             QVERIFY(chart->PaintingArmed());
             Drag(chart, corner[0], corner[1]);
@@ -187,7 +186,7 @@ private slots:
         // 0 leaves the colour scale, 20 becomes its brightest red; beyond 100 is refused.
         TModalResponder responder;
         for (const char* value : {"0", "20", "101"}) {
-            Field(form_, "setCEdit")->setText(QString::fromLatin1(value));
+            SetText(form_, "setCEdit", QString::fromLatin1(value));
             ClickButton(form_, "MouseButton");
             Drag(chart, {0, 0}, {0, 0});
         }
@@ -242,8 +241,8 @@ private slots:
         const std::vector<int32_t> before = Capacities(m);
         TModalResponder responder;
         responder.Answer = QMessageBox::Cancel;
-        Field(form_, "XdimEdit")->setText(QStringLiteral("6"));
-        Field(form_, "ydimEdit")->setText(QStringLiteral("4"));
+        SetText(form_, "XdimEdit", QStringLiteral("6"));
+        SetText(form_, "ydimEdit", QStringLiteral("4"));
         ClickButton(form_, "NewButton");
         QCOMPARE(m.XDim, 12);
         QVERIFY(!StatusLines(program_->MainForm.get()).isEmpty());
@@ -256,7 +255,7 @@ private slots:
         // Bad sizes stop after the records were cleared, before the grid changes.
         responder.Answer = QMessageBox::Ok;
         for (const char* x : {"six", "0"}) {
-            Field(form_, "XdimEdit")->setText(QString::fromLatin1(x));
+            SetText(form_, "XdimEdit", QString::fromLatin1(x));
             ClickButton(form_, "NewButton");
             QCOMPARE(m.XDim, 12);
             QCOMPARE(Capacities(m), before);
@@ -268,7 +267,7 @@ private slots:
 
         NewFlowGrid(m.FlowGrid, 3, 3, 0.0, 0.0, 2.0);
         program_->MainForm->Chart()->AddPoint(9, TSpeciesCounts{}, 0.0);
-        Field(form_, "XdimEdit")->setText(QStringLiteral("6"));
+        SetText(form_, "XdimEdit", QStringLiteral("6"));
         ClickButton(form_, "NewButton");
         program_->Runner->WaitIdle();
         QCOMPARE(m.XDim, 6);
