@@ -29,8 +29,9 @@ measure() {
   local runs=$1; shift
   local t0 t1 cpu
   t0=$(date +%s.%N)
-  cpu=$( { /usr/bin/time -f "%U %S" "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -1)
+  { TIMEFORMAT="%U %S"; time "$@" >/dev/null 2>&1; } 2>cpu.txt
   t1=$(date +%s.%N)
+  cpu=$(tail -1 cpu.txt)
   awk -v r="$runs" -v a="$t0" -v b="$t1" -v c="$cpu" 'BEGIN { split(c, u, " "); printf "%.3f %.3f\n", r / (b - a), (u[1] + u[2]) / r }'
 }
 

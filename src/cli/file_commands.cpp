@@ -107,8 +107,7 @@ void RunOne(const TRunOptions& o, const Model* loaded, std::optional<int32_t> se
 
 void RunReplicates(const TRunOptions& o, const Model* loaded, int gridW, int gridH)
 {
-    const int jobs = std::min(o.Replicates, Given(o.JobsOption) ? o.Jobs
-                                                                 : std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
+    const int jobs = std::min(o.Replicates, Given(o.JobsOption) ? o.Jobs : DefaultJobs());
     for (int r = 1; r <= o.Replicates; ++r) CheckWritable(ReplicateName(o.Out, r));
     std::atomic<int> next{0}, done{0};
     std::mutex lock;
@@ -189,7 +188,7 @@ void AddNew(CLI::App& app)
     AddRunOptions(cmd, o);
     o->ReplicatesOption = cmd->add_option("--replicates", o->Replicates,
                                           "R replicates with seeds S..S+R-1, written to OUT's stem + _001.mgf, _002.mgf, ...");
-    o->JobsOption = cmd->add_option("--jobs", o->Jobs, "replicates run side by side (default: the number of cores)");
+    o->JobsOption = cmd->add_option("--jobs", o->Jobs, "replicates run side by side (default: the processors this process may use)");
     cmd->callback([o] { ExecuteRun(*o); });
 }
 

@@ -1,9 +1,13 @@
 #include "runner.h"
 
+#include <sched.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 
 #include "files/grid_file.h"
@@ -61,11 +65,12 @@ void TProgressLine::Show(const std::string& text, bool force)
 }
 
 void TProgressLine::ShowCount(const std::string& label, long long done, long long total, const std::string& unit,
-                              bool perMinute, bool force)
+                              bool perMinute, bool force, long long before)
 {
     if (!enabled_) return;
     const double seconds = static_cast<double>(NowMs() - startMs_) / 1000.0;
-    Show(Format("%s %d of %d, ", {label, done, total}) + RateText(done, total, seconds, unit, perMinute), force);
+    Show(Format("%s %d of %d, ", {label, done, total}) + RateText(done - before, total - done, seconds, unit, perMinute),
+         force);
 }
 
 void TProgressLine::Finish()
@@ -76,13 +81,20 @@ void TProgressLine::Finish()
     shown_ = false;
 }
 
-std::string RateText(long long done, long long total, double seconds, const std::string& unit, bool perMinute)
+std::string RateText(long long done, long long left, double seconds, const std::string& unit, bool perMinute)
 {
     const double rate = seconds > 0 ? static_cast<double>(done) / seconds * (perMinute ? 60 : 1) : 0;
     const std::string speed = Format("%.1f %s/%s", {rate, unit, std::string(perMinute ? "min" : "s")});
     if (done <= 0 || rate <= 0) return speed;
-    const double left = static_cast<double>(total - done) / rate * (perMinute ? 60 : 1);
-    return speed + ", " + DurationText(left) + " left";
+    return speed + ", " + DurationText(static_cast<double>(left) / rate * (perMinute ? 60 : 1)) + " left";
+}
+
+int DefaultJobs()
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof(set), &set) == 0 && CPU_COUNT(&set) > 0) return CPU_COUNT(&set);
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
 void ParseGridSize(const std::string& text, int& w, int& h, const std::string& what)

@@ -32,9 +32,10 @@ public:
     explicit TProgressLine(bool quiet = false);
     ~TProgressLine() { Finish(); }
     void Show(const std::string& text, bool force = false);
-    // "LABEL DONE of TOTAL, RATE UNIT/s (or /min), M:SS left", the rate since construction.
+    // "LABEL DONE of TOTAL, RATE UNIT/s (or /min), M:SS left": the rate of what was done since
+    // construction, when `before` were done already.
     void ShowCount(const std::string& label, long long done, long long total, const std::string& unit,
-                   bool perMinute, bool force = false);
+                   bool perMinute, bool force = false, long long before = 0);
     void Finish();
 
 private:
@@ -44,8 +45,12 @@ private:
     long long lastMs_ = -1000;
 };
 
-// "3 steps/s, 1:05 left": the rate of `done` in `seconds` and the time the rest takes at it.
-std::string RateText(long long done, long long total, double seconds, const std::string& unit, bool perMinute);
+// "3.0 steps/s, 1:05 left": the rate of `done` in `seconds` and the time `left` takes at it.
+std::string RateText(long long done, long long left, double seconds, const std::string& unit, bool perMinute);
+
+// Threads for runs side by side when --jobs is not given: the processors this process may
+// run on (a Slurm task or a taskset gets its share of the machine, not all of its cores).
+int DefaultJobs();
 
 // WIDTHxHEIGHT of a start-up grid; errors begin with what + " " + text.
 void ParseGridSize(const std::string& text, int& w, int& h, const std::string& what);

@@ -144,23 +144,23 @@ void ExecuteSweep(const TSweepOptions& o)
     }
 
     const int jobs = std::max(1, std::min(static_cast<int>(std::min<size_t>(pending.size(), 1 << 16)),
-                                          o.JobsOption->count() > 0 ? o.Jobs
-                                                              : static_cast<int>(std::thread::hardware_concurrency())));
+                                          o.JobsOption->count() > 0 ? o.Jobs : DefaultJobs()));
     stopRequested = false;
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);
     std::atomic<size_t> next{0};
-    std::atomic<long long> done{mine - static_cast<long long>(pending.size())};
+    const long long before = mine - static_cast<long long>(pending.size());
+    std::atomic<long long> done{before};
     std::mutex lock;
     std::string firstError;
     TProgressLine progress(o.Quiet);
-    progress.ShowCount("runs done:", done, mine, "runs", true, true);
+    progress.ShowCount("runs done:", done, mine, "runs", true, true, before);
     auto worker = [&] {
         for (size_t i = next++; i < pending.size() && !stopRequested; i = next++) {
             try {
                 table.Append(pending[i].Id, RunSweepRun(context, pending[i]));
                 std::lock_guard<std::mutex> g(lock);
-                progress.ShowCount("runs done:", ++done, mine, "runs", true, true);
+                progress.ShowCount("runs done:", ++done, mine, "runs", true, true, before);
             } catch (const TStopped&) {
                 return;
             } catch (const std::exception& e) {
@@ -200,7 +200,7 @@ void AddSweep(CLI::App& app)
     cmd->add_option("PLAN", o->Plan, "the plan (.toml): start, steps, every, seeds, diversity, keep_grids, [vary]")
         ->required();
     cmd->add_option("--out", o->Out, "the table to write (.csv)")->required();
-    o->JobsOption = cmd->add_option("--jobs", o->Jobs, "runs side by side (default: the number of cores)");
+    o->JobsOption = cmd->add_option("--jobs", o->Jobs, "runs side by side (default: the processors this process may use)");
     cmd->add_option("--part", o->Part, "run share K of N (runs K, K+N, K+2N, ...); default from "
                                        "SLURM_ARRAY_TASK_ID and SLURM_ARRAY_TASK_COUNT when set");
     cmd->add_flag("--quiet", o->Quiet, "no progress line (there is none either when stderr is not a terminal)");
