@@ -1,18 +1,10 @@
 // End-to-end tests of the analysis commands of marovi-cli on small saved simulations.
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <filesystem>
 #include <sstream>
 
 #include "../core/analysis_test_util.h"
-#include "../core/text_test_util.h"
 #include "analysis/transect.h"
+#include "cli_fixture.h"
 #include "colours/hsl.h"
-#include "files/grid_file.h"
-#include "model/model.h"
 
 namespace fs = std::filesystem;
 using namespace marovi;
@@ -21,10 +13,7 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-struct TResult {
-    int Code = -1;
-    std::string Out, Err;
-};
+using TResult = cli_test::TCliResult;
 
 // Lines of a text ended by CR LF; a line without them fails the test.
 Lines CrlfSplit(const std::string& text)
@@ -40,30 +29,8 @@ Lines CrlfSplit(const std::string& text)
     return lines;
 }
 
-class AnalysisCli : public ::testing::Test {
+class AnalysisCli : public cli_test::CliTest {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() /
-              ("marovi_acli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    TResult Run(const std::string& arguments) const
-    {
-        const fs::path out = dir / ".stdout", err = dir / ".stderr";
-        const std::string command = "cd '" + dir.string() + "' && '" MAROVI_CLI "' " + arguments + " >'" +
-                                    out.string() + "' 2>'" + err.string() + "' </dev/null";
-        const int status = std::system(command.c_str());
-        TResult r;
-        r.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.Out = files_test::ReadAll(out.string());
-        r.Err = files_test::ReadAll(err.string());
-        return r;
-    }
-
     // The four-by-three simulation of the cluster tests, saved as s.mgf.
     void SaveSmall(Model& m)
     {
@@ -71,8 +38,6 @@ protected:
         Save(m);
     }
     void Save(const Model& m, const std::string& name = "s.mgf") const { SaveGridFile(m, (dir / name).string()); }
-
-    fs::path dir;
 };
 
 } // namespace

@@ -30,8 +30,8 @@ class CliTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() /
-              ("marovi_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::temp_directory_path() / ("marovi_cli_" + std::string(test->test_suite_name()) + "_" + test->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
     }

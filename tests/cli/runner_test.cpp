@@ -30,7 +30,8 @@ std::vector<std::string> WithoutDates(const std::vector<std::string>& lines)
 TEST_F(Cli, EveryCommandHasHelp)
 {
     const std::pair<const char*, const char*> commands[] = {
-        {"new", "--replicates"}, {"run", "--every"}, {"export", "--separator"}, {"info", "IN"}};
+        {"new", "--replicates"}, {"run", "--every"}, {"export", "--separator"}, {"info", "IN"},
+        {"sweep", "--part"},     {"merge", "PART"}};
     for (const auto& [command, option] : commands) {
         TCliResult r = Run(std::string(command) + " --help");
         EXPECT_EQ(r.Code, 0) << command;
@@ -38,7 +39,7 @@ TEST_F(Cli, EveryCommandHasHelp)
     }
     TCliResult r = Run("--help");
     EXPECT_EQ(r.Code, 0);
-    for (const char* command : {"new", "run", "export", "info"}) EXPECT_NE(r.Out.find(command), std::string::npos);
+    for (const char* command : {"new", "run", "export", "info", "sweep", "merge"}) EXPECT_NE(r.Out.find(command), std::string::npos);
     EXPECT_NE(Run("").Code, 0); // a command is required
 }
 
