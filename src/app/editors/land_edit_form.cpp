@@ -52,6 +52,19 @@ QPushButton* Button(const char* name, const char* caption, const char* hint = nu
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
+// Runs the conversion of what the user typed; false, after showing why, when it fails.
+template <class F>
+bool Converted(QWidget* window, F&& conversion)
+{
+    try {
+        conversion();
+        return true;
+    } catch (const Error& e) {
+        ShowError(window, QString::fromStdString(e.what()));
+        return false;
+    }
+}
+
 // The pixels of an image as the landscape reads them: transparent parts count as white.
 TGreyImage GreyImageOf(const QImage& image)
 {
@@ -222,12 +235,7 @@ void TLandEditForm::Generate(std::function<void(Model&)> generator)
 void TLandEditForm::CapacityEdited(QLineEdit* edit, int32_t Model::*parameter)
 {
     int32_t capacity = 0;
-    try {
-        capacity = ConvertCapacity(edit->text().toStdString());
-    } catch (const Error& e) {
-        ShowError(this, QString::fromStdString(e.what()));
-        return;
-    }
+    if (!Converted(this, [&] { capacity = ConvertCapacity(edit->text().toStdString()); })) return;
     runner_.BetweenSteps(this, [this, parameter, capacity] { model_.*parameter = capacity; });
 }
 
@@ -235,12 +243,7 @@ void TLandEditForm::ProbabilityLeft(bool highField)
 {
     QLineEdit* edit = highField ? pHiEdit_ : pLoEdit_;
     double p = 0;
-    try {
-        p = ConvertReal(edit->text().toStdString());
-    } catch (const Error& e) {
-        ShowError(this, QString::fromStdString(e.what()));
-        return;
-    }
+    if (!Converted(this, [&] { p = ConvertReal(edit->text().toStdString()); })) return;
     runner_.BetweenSteps(this, [this, highField, p] {
         double& high = model_.HighCapacityProb;
         high = highField ? ApplyHighProbField(high, p) : ApplyLowProbField(high, p);
@@ -253,12 +256,7 @@ void TLandEditForm::ProbabilityLeft(bool highField)
 void TLandEditForm::RectanglePainted(int a, int b, int c, int d)
 {
     int32_t capacity = 0;
-    try {
-        capacity = ConvertCapacity(setCEdit_->text().toStdString());
-    } catch (const Error& e) {
-        ShowError(this, QString::fromStdString(e.what()));
-        return;
-    }
+    if (!Converted(this, [&] { capacity = ConvertCapacity(setCEdit_->text().toStdString()); })) return;
     runner_.BetweenSteps(this, [=, this] {
         PaintCapacity(model_, a, b, c, d, capacity);
         RedrawChart();
@@ -274,12 +272,8 @@ void TLandEditForm::NewLandscapeClicked()
     if (question.exec() != QMessageBox::Ok) return;
     emit NewLandscapeConfirmed();
     TGridSize size;
-    try {
-        size = ConvertGridSize(XdimEdit_->text().toStdString(), ydimEdit_->text().toStdString());
-    } catch (const Error& e) {
-        ShowError(this, QString::fromStdString(e.what()));
+    if (!Converted(this, [&] { size = ConvertGridSize(XdimEdit_->text().toStdString(), ydimEdit_->text().toStdString()); }))
         return;
-    }
     runner_.BetweenSteps(this, [this, size] {
         QString failure;
         try {
