@@ -7,6 +7,11 @@
 namespace marovi {
 struct Model;
 
+// No grid is wider than this; a footprint or an event count beyond it is no disturbance
+// regime (a damaged record, a slip of the keyboard) and would keep a time step busy for ever.
+constexpr double MaxFootprintExtent = 10000.0;
+constexpr double MaxEventsPerStep = 10000.0;
+
 void AddDisturbance(Model& m, int x1, int y1, int x2, int y2, bool clipping, double xSize, double xSizeDev,
                     double ySize, double ySizeDev, double probability, double severity, double direction,
                     double deviation, int substrate, int subevents);

@@ -34,11 +34,6 @@ void WriteDisturbanceRecord(TByteWriter& w, const TDisturbanceDef& d)
 
 namespace {
 
-// No grid is wider than this; a footprint or an event count beyond it is no disturbance
-// regime but a damaged record, and would keep a time step busy for ever.
-constexpr double MaxFootprintExtent = 10000.0;
-constexpr double MaxEventsPerStep = 10000.0;
-
 void CheckDisturbanceValues(const TByteReader& in, const TRecordIn& r, int number)
 {
     for (size_t off : {16u, 24u, 32u, 40u}) {

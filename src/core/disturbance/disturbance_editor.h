@@ -1,0 +1,50 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "disturbance/disturbance_def.h"
+
+namespace marovi {
+
+// What the disturbance editor shows and reads. Texts are UTF-8.
+
+using TSeasonProbability = std::array<double, SeasonsPerYear>;
+
+constexpr int DisturbanceListColumnCount = 10;
+extern const std::array<const char*, DisturbanceListColumnCount> DisturbanceListColumns;
+
+// The list row of definition number index (0-based).
+std::array<std::string, DisturbanceListColumnCount> DisturbanceRowTexts(const TDisturbanceDef& d, int index);
+// Bits 8 down to 0 of the substrate set as "0" and "1": nine characters.
+std::string SubstrateBits(uint32_t substrate);
+
+// The edit fields of a definition, as texts.
+struct TDisturbanceEntries {
+    std::string X1, X2, Y1, Y2, XSize, XSizeDev, YSize, YSizeDev;
+    bool Clipping = false;
+    std::string Severity, Direction, Deviation, Subevents;
+    uint8_t Substrate = 0;
+};
+TDisturbanceEntries DisturbanceEntriesOf(const TDisturbanceDef& d);
+
+// Reads the entries into a definition (all but Probability and LastEvent, which stay as in
+// `base`): corners, sizes and subevents as numbers, severity in percent, the direction as a
+// compass bearing and the deviation in degrees. A text that is not a number throws the
+// conversion error; footprints and subevents no grid could hold are refused with a
+// message. Nothing is changed either way.
+TDisturbanceDef ReadDisturbanceEntries(const TDisturbanceEntries& e, const TDisturbanceDef& base = {});
+
+// Cells of the placement rectangle divided by the cells all events of one step cover: the
+// years until every cell has been disturbed once on average.
+double RecurrenceYears(const TDisturbanceDef& d, const TSeasonProbability& probability);
+// "%6.1f" of it, the text of the recurrence field.
+std::string RecurrenceText(const TDisturbanceDef& d, const TSeasonProbability& probability);
+// The probability per season that gives the recurrence typed (conversion error for text
+// that is not a number); an event count no time step could finish is refused.
+double ProbabilityForYears(const TDisturbanceDef& d, double years);
+double ProbabilityForYearsText(const TDisturbanceDef& d, const std::string& years);
+// Refuses a probability no time step could finish (NaN, infinite or above the limit).
+void CheckEventProbability(const TSeasonProbability& probability);
+
+} // namespace marovi
