@@ -3,8 +3,11 @@
 #include "analysis/age_histo_form.h"
 #include "analysis/virtual_rov_form.h"
 #include "auto_close_form.h"
+#include "editors/disturbance_form.h"
 #include "editors/edit_flow_grid_form.h"
 #include "editors/land_edit_form.h"
+#include "editors/season_values_form.h"
+#include "editors/species_edit_form.h"
 #include "grid_edit_form.h"
 #include "main_form.h"
 #include "priority_form.h"
@@ -23,6 +26,9 @@ TProgram::TProgram(TClock clock)
     QWidget* owner = MainForm.get();
     AboutForm = new TAboutForm(owner);
     Visulaize = new TVisulaize(*Runner, owner);
+    mValueEditForm = new TmValueEditForm(owner); // shared by the two editors after it
+    SpeciesEditForm = new TSpeciesEditForm(*Runner, mValueEditForm, owner);
+    DisturbanceForm = new TDisturbanceForm(*Runner, mValueEditForm, owner);
     PriorityForm = new TPriorityForm(owner);
     GridEditForm = new TGridEditForm(*Runner, StartFill, PriorityForm, owner);
     ROIForm = new TROIForm(*Runner, owner);
@@ -41,6 +47,8 @@ TProgram::TProgram(TClock clock)
     QObject::connect(MainForm.get(), &TMainForm::Closed, VirtualRovForm, &TvirtualROVForm::CancelSelection);
     QObject::connect(MainForm.get(), &TMainForm::SimulationReset, VirtualRovForm, &TvirtualROVForm::SimulationReset);
     MainForm->SetToolWindow(TToolWindow::LandscapeEditor, LandEditForm);
+    MainForm->SetToolWindow(TToolWindow::SpeciesPool, SpeciesEditForm);
+    MainForm->SetToolWindow(TToolWindow::Disturbances, DisturbanceForm);
     MainForm->SetProgressForm(ProgressForm);
     MainForm->SetAutoCloseForm(AutoCloseForm);
     QObject::connect(Runner.get(), &TStepRunner::WorkFailed, MainForm.get(),
@@ -50,6 +58,8 @@ TProgram::TProgram(TClock clock)
     QObject::connect(LandEditForm, &TLandEditForm::LandscapeRecreated, MainForm.get(), &TMainForm::SimulationReset);
     QObject::connect(MainForm.get(), &TMainForm::SimulationReset, LandEditForm, &TLandEditForm::Refresh);
     QObject::connect(MainForm.get(), &TMainForm::SimulationReset, EditFlowGridForm, &TEditFlowGridForm::Refresh);
+    QObject::connect(MainForm.get(), &TMainForm::SimulationReset, SpeciesEditForm, &TSpeciesEditForm::Refresh);
+    QObject::connect(MainForm.get(), &TMainForm::SimulationReset, DisturbanceForm, &TDisturbanceForm::Refresh);
 }
 
 TProgram::~TProgram() = default;

@@ -11,15 +11,18 @@ class TAboutForm;
 class TAgeHistoForm;
 class TAutoCloseForm;
 class TEditFlowGridForm;
+class TDisturbanceForm;
 class TGridEditForm;
 class TLandEditForm;
 class TMainForm;
 class TPriorityForm;
 class TProgressForm;
 class TROIForm;
+class TSpeciesEditForm;
 class TStepRunner;
 class TVisulaize;
 class TvirtualROVForm;
+class TmValueEditForm;
 
 // The desktop program: its one model and its windows, created in the start-up order
 // (main window first, the timed question last) and wired to each other.
@@ -40,6 +43,9 @@ public:
     TProgressForm* ProgressForm = nullptr;
     TEditFlowGridForm* EditFlowGridForm = nullptr;
     TAutoCloseForm* AutoCloseForm = nullptr;
+    TSpeciesEditForm* SpeciesEditForm = nullptr;
+    TDisturbanceForm* DisturbanceForm = nullptr;
+    TmValueEditForm* mValueEditForm = nullptr;
     TVisulaize* Visulaize = nullptr;
     TROIForm* ROIForm = nullptr;
     TvirtualROVForm* VirtualRovForm = nullptr;
