@@ -216,6 +216,32 @@ private slots:
         QCOMPARE(ShownTimeStep(program_->MainForm.get()), 1);
     }
 
+    void changesWhileARunGoesOn()
+    {
+        TModalResponder responder; // the counts of removed individuals
+        TMainForm* main = program_->MainForm.get();
+        ClickButton(main, "InitButton1");
+        ClickButton(main, "StartButton1");
+        for (int i = 0; i < 6; ++i) {
+            SelectRow(form_, 0);
+            Click(form_, "CopyButton");
+            Click(form_, "deleteSpeciesButton");
+            Leave(form_, "ReproSyncEdit", QStringLiteral("50"));
+            QTest::qWait(15);
+        }
+        ClickButton(main, "EndButton2");
+        QVERIFY(WaitFor([&] { return !main->LoopActive(); }));
+        program_->Runner->WaitIdle();
+        const Model& m = program_->Simulation;
+        QVERIFY(ShownTimeStep(main) > 0);
+        QCOMPARE(m.SpeciesMax, 9);
+        QCOMPARE(m.SpeciesPool[0].ReproAsync, 0.5);
+        for (const TCell& cell : m.Cells) {
+            QCOMPARE(static_cast<int>(cell.Individuals.size()), cell.IndividualCount);
+            for (const TIndividual& i : cell.Individuals) QVERIFY(i.Species <= m.SpeciesMax);
+        }
+    }
+
     void standardValuesWithoutVariation()
     {
         Model& m = program_->Simulation;
