@@ -14,6 +14,7 @@
 #include "messages.h"
 #include "shell_forms.h"
 #include "step_runner.h"
+#include "view/god_mode_form.h"
 #include "view/landscape_view.h"
 #include "view/roi_form.h"
 
@@ -37,6 +38,7 @@ TProgram::TProgram(TClock clock)
     EditFlowGridForm = new TEditFlowGridForm(*Runner, owner);
     LandEditForm = new TLandEditForm(*Runner, EditFlowGridForm, owner);
     ProgressForm = new TProgressForm(owner);
+    GodModeForm = new TGodModeForm(*Runner, owner);
     AutoCloseForm = new TAutoCloseForm(owner);
 
     MainForm->SetToolWindow(TToolWindow::About, AboutForm);
@@ -49,6 +51,11 @@ TProgram::TProgram(TClock clock)
     MainForm->SetToolWindow(TToolWindow::LandscapeEditor, LandEditForm);
     MainForm->SetToolWindow(TToolWindow::SpeciesPool, SpeciesEditForm);
     MainForm->SetToolWindow(TToolWindow::Disturbances, DisturbanceForm);
+    Visulaize->SetMainForm(MainForm.get());
+    Visulaize->SetGodModeForm(GodModeForm);
+    Visulaize->SetRoiForm(ROIForm);
+    ROIForm->SetMainForm(MainForm.get());
+    GodModeForm->SetMainForm(MainForm.get());
     MainForm->SetProgressForm(ProgressForm);
     MainForm->SetAutoCloseForm(AutoCloseForm);
     QObject::connect(Runner.get(), &TStepRunner::WorkFailed, MainForm.get(),

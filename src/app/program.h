@@ -12,6 +12,7 @@ class TAgeHistoForm;
 class TAutoCloseForm;
 class TEditFlowGridForm;
 class TDisturbanceForm;
+class TGodModeForm;
 class TGridEditForm;
 class TLandEditForm;
 class TMainForm;
@@ -50,6 +51,7 @@ public:
     TROIForm* ROIForm = nullptr;
     TvirtualROVForm* VirtualRovForm = nullptr;
     TAgeHistoForm* AgeHistoForm = nullptr;
+    TGodModeForm* GodModeForm = nullptr;
 };
 
 } // namespace marovi::app

@@ -11,6 +11,7 @@
 
 #include "analysis/roi.h"
 #include "chart_view.h"
+#include "main_form.h"
 #include "messages.h"
 #include "model/model.h"
 #include "step_runner.h"
@@ -74,6 +75,14 @@ TROIForm::TROIForm(TStepRunner& runner, QWidget* parent) : QWidget(parent, Qt::W
 }
 
 TROIForm::~TROIForm() = default;
+
+void TROIForm::SetMainForm(TMainForm* form)
+{
+    connect(form, &TMainForm::ChartsUpdated, this, &TROIForm::UpdateRoiCharts);
+    connect(form, &TMainForm::SimulationReset, this, [this] {
+        if (active_) ResetRoiCharts();
+    });
+}
 
 void TROIForm::RebuildSeries()
 {

@@ -9,6 +9,7 @@ class QValueAxis;
 namespace marovi::app {
 
 class TChartView;
+class TMainForm;
 class TStepRunner;
 
 // The region of interest: one rectangle of the grid, picked in the landscape view, whose
@@ -27,6 +28,9 @@ public:
     int RoiY0() const { return y0_; }
     int RoiX1() const { return x1_; }
     int RoiY1() const { return y1_; }
+
+    // A point after every round of the run loop, and new curves for a new simulation.
+    void SetMainForm(TMainForm* form);
 
     // "define ROI" of the view: a new region (the view rectangle) with the first point of
     // its composition. The caller shows the window.

@@ -145,6 +145,23 @@ void RemoveIndividual(Model& m, int x, int y, int species, int listIndex)
     EraseIndividual(cell, static_cast<size_t>(listIndex));
 }
 
+TStartAge DrawStartAge(Model& m, int species)
+{
+    const TSpecies& sp = m.SpeciesPool[static_cast<size_t>(species)];
+    TStartAge r;
+    if (m.Random.Uniform() >= sp.ReproAsync) {
+        // An interval below 1 is taken as 1: it is a divisor here.
+        int interval = std::max(sp.ReproInterval, 1);
+        int k = m.Random.RandomInt(static_cast<int32_t>(static_cast<double>(sp.NormalLifespan - sp.FirstReproduction) / interval));
+        r.Age = sp.FirstReproduction + interval * k;
+        r.LastReproduction = r.Age;
+    } else {
+        r.Age = m.Random.RandomInt(sp.NormalLifespan);
+        r.LastReproduction = m.Random.RandomInt(sp.NormalLifespan);
+    }
+    return r;
+}
+
 void InitialFill(Model& m, int columns)
 {
     for (int s = 0; s <= m.SpeciesMax; ++s) {
@@ -158,20 +175,8 @@ void InitialFill(Model& m, int columns)
             TCell& cell = m.Cell(x, y);
             while (cell.IndividualCount < std::min(cell.Capacity, CellPositions)) {
                 int s = m.Random.RandomInt(m.SpeciesMax + 1);
-                const TSpecies& sp = m.SpeciesPool[static_cast<size_t>(s)];
-                double u = m.Random.Uniform();
-                int age, lastReproduction;
-                if (u >= sp.ReproAsync) {
-                    // An interval below 1 is taken as 1: it is a divisor here.
-                    int interval = std::max(sp.ReproInterval, 1);
-                    int k = m.Random.RandomInt(static_cast<int32_t>(static_cast<double>(sp.NormalLifespan - sp.FirstReproduction) / interval));
-                    age = sp.FirstReproduction + interval * k;
-                    lastReproduction = age;
-                } else {
-                    age = m.Random.RandomInt(sp.NormalLifespan);
-                    lastReproduction = m.Random.RandomInt(sp.NormalLifespan);
-                }
-                InsertIndividual(m, x, y, s, lastReproduction, age);
+                const TStartAge start = DrawStartAge(m, s);
+                InsertIndividual(m, x, y, s, start.LastReproduction, start.Age);
                 m.StepAbundance[static_cast<size_t>(s)] += 1;
                 cell.Substrate = 255;
             }

@@ -27,6 +27,14 @@ void RemoveIndividual(Model& m, int x, int y, int species, int listIndex);
 // Removes list entry i of a cell, freeing its position (no checks; the hot path of deaths).
 void EraseIndividual(TCell& cell, size_t i);
 
+// The age and last reproduction of a new individual of the initial fill (also of one the
+// cell editor puts in): reproducing in step with its species' interval, or, by the
+// species' asynchrony, of any age below its normal lifespan.
+struct TStartAge {
+    int Age = 0, LastReproduction = 0;
+};
+TStartAge DrawStartAge(Model& m, int species);
+
 void InitialFill(Model& m, int columns);
 
 // Makes the grid follow the species pool after its length changed: individuals of species

@@ -1,0 +1,64 @@
+#include "view/cell_editor.h"
+
+#include <algorithm>
+
+#include "model/grid.h"
+#include "model/grid_properties.h"
+#include "model/life_history.h"
+#include "model/model.h"
+#include "util/format.h"
+
+namespace marovi {
+
+std::string CellEditorCaption(int x, int y) { return Format("Your are God; edit cell [%d,%d]", {x, y}); }
+
+TCellEditorList CellEditorList(const Model& m, int x, int y)
+{
+    const TCell& cell = m.Cell(x, y);
+    TCellEditorList list{Format("capacity   : %2d", {cell.Capacity}), Format("indivduals : %2d", {cell.IndividualCount}), {}};
+    for (size_t k = 0; k < cell.Individuals.size(); ++k) {
+        const TIndividual& ind = cell.Individuals[k];
+        list.Lines.push_back(Format("%2d: %15s, %4d, %4.2f", {static_cast<int>(k + 1),
+                                    m.SpeciesPool[static_cast<size_t>(ind.Species)].Name, ind.Age, ind.Size}));
+    }
+    return list;
+}
+
+TIndividualFields IndividualFields(const Model& m, int x, int y, int index)
+{
+    const TCell& cell = m.Cell(x, y);
+    if (index < 0 || static_cast<size_t>(index) >= cell.Individuals.size()) return {"none selected", "---", "---", "---"};
+    const TIndividual& ind = cell.Individuals[static_cast<size_t>(index)];
+    const TSpecies& sp = m.SpeciesPool[static_cast<size_t>(ind.Species)];
+    return {Format("Indiviudal %d is %s (lifespan:%d, max.:%d)", {index, sp.Name, sp.NormalLifespan, sp.MaxLifespan}),
+            std::to_string(ind.Age), Format("%4.2f", {ind.Size}), std::to_string(ind.LastReproduction)};
+}
+
+std::string PutIntoCell(Model& m, int x, int y, int species)
+{
+    const TCell& cell = m.Cell(x, y);
+    // Also a cell whose capacity was lowered below its count takes nobody.
+    if (cell.IndividualCount >= std::min(cell.Capacity, CellPositions)) return "no more room in this cell!";
+    if (species < 0 || species > m.SpeciesMax) return "please select species!";
+    const TStartAge start = DrawStartAge(m, species);
+    InsertIndividual(m, x, y, species, start.LastReproduction, start.Age);
+    return {};
+}
+
+std::string PreviewSize(const Model& m, int x, int y, int index, std::string_view ageText)
+{
+    const TIndividual& ind = m.Cell(x, y).Individuals.at(static_cast<size_t>(index));
+    int age = ind.Age;
+    if (!ParseInt(ageText, age)) age = ind.Age;
+    return ShortestText(GrowthSize(m, ind.Species, age));
+}
+
+void UpdateIndividual(Model& m, int x, int y, int index, std::string_view ageText, std::string_view lastReproductionText)
+{
+    TIndividual& ind = m.Cell(x, y).Individuals.at(static_cast<size_t>(index));
+    ind.Age = ConvertInt(ageText);
+    ind.Size = GrowthSize(m, ind.Species, ind.Age);
+    ind.LastReproduction = ConvertInt(lastReproductionText);
+}
+
+} // namespace marovi
