@@ -6,20 +6,25 @@
 # (what a user sees) and in processor time per step (user + system, all threads: what a
 # busy machine distorts less). Best of REPEAT.
 #
-#   bench/desktop_vs_cli.sh [--build DIR] [--steps N] [--repeat R] [--check MIN_RATIO]
+#   bench/desktop_vs_cli.sh [--build DIR] [--steps N] [--repeat R] [--check MIN_RATIO] [--view] [--every N]
+#
+# --view runs the desktop with the landscape view shown (individuals, no display delay);
+# --every sets its update interval (the view redraws once per round).
 #
 # With --check, fails when the desktop's processor time per step gives less than MIN_RATIO
 # of the runner's rate (the test script uses it as a guard against core work slowing down
 # inside a Qt process).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build steps=200 repeat=3 check=""
+build=build steps=200 repeat=3 check="" desktop_options=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --build) build="$2"; shift 2 ;;
     --steps) steps="$2"; shift 2 ;;
     --repeat) repeat="$2"; shift 2 ;;
     --check) check="$2"; shift 2 ;;
+    --view) desktop_options+=(--view); shift ;;
+    --every) desktop_options+=(--every "$2"); shift 2 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -48,7 +53,7 @@ for _ in $(seq "$repeat"); do
   read -r walln cpun < <(seconds "$cli" run "$work/start.mgf" --seed 7 --steps $((steps + 1)) --out "$work/many.mgf")
   best_cli=$(max "$best_cli" "$(awk -v n="$steps" -v a="$wall1" -v b="$walln" 'BEGIN { print n / (b - a) }')")
   cpu_cli=$(min "$cpu_cli" "$(awk -v n="$steps" -v a="$cpu1" -v b="$cpun" 'BEGIN { print (b - a) / n }')")
-  out=$("$desktop" "$work/start.mgf" "$steps" 2>/dev/null)
+  out=$("$desktop" "$work/start.mgf" "$steps" "${desktop_options[@]}" 2>/dev/null)
   best_desktop=$(max "$best_desktop" "$(sed -n 's/^steps_per_s=//p' <<<"$out")")
   cpu_desktop=$(min "$cpu_desktop" "$(sed -n 's/^cpu_s_per_step=//p' <<<"$out")")
 done

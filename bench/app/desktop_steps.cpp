@@ -5,12 +5,18 @@
 // time of the whole process, both threads, which a busy machine distorts less).
 // bench/desktop_vs_cli.sh compares them with the runner's.
 //
-//   desktop_steps FILE STEPS
+//   desktop_steps FILE STEPS [--view] [--every N]
+//
+// --view shows the landscape view (1000 x 740, individuals shown, no display delay), which
+// then redraws after every round; --every sets the update interval of the main window.
 //
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QSlider>
+#include <cstring>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +25,7 @@
 #include "main_form.h"
 #include "program.h"
 #include "step_runner.h"
+#include "view/landscape_view.h"
 
 namespace {
 
@@ -49,8 +56,18 @@ int ShownStep(marovi::app::TMainForm* form)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: desktop_steps FILE STEPS\n");
+    bool view = false;
+    int every = 0;
+    for (int i = 3; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--view") == 0)
+            view = true;
+        else if (std::strcmp(argv[i], "--every") == 0 && i + 1 < argc)
+            every = std::atoi(argv[++i]);
+        else
+            argc = 0;
+    }
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: desktop_steps FILE STEPS [--view] [--every N]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -64,6 +81,14 @@ int main(int argc, char** argv)
     form->LoadSimulationFromCommandLine(QString::fromLocal8Bit(argv[1]));
     program.Runner->WaitIdle();
     if (!form->Initialised()) return 1;
+    if (every > 0) form->findChild<QSlider*>(QStringLiteral("TrackBar1"))->setValue(every);
+    if (view) {
+        marovi::app::TVisulaize* v = program.Visulaize;
+        v->resize(1000, 740);
+        form->findChild<QPushButton*>(QStringLiteral("ShowSimulationButton"))->click();
+        v->findChild<QAbstractButton*>(QStringLiteral("ShowSpeciesCheckBox"))->click();
+        program.Runner->WaitIdle();
+    }
     const int target = ShownStep(form) + steps;
 
     const auto start = std::chrono::steady_clock::now();

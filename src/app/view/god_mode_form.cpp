@@ -26,6 +26,14 @@ namespace {
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
+// The selected line, -1 for none (the current line of a list that has the focus is not
+// necessarily selected).
+int SelectedRow(const QListWidget* list)
+{
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->row(selected.constFirst());
+}
+
 } // namespace
 
 TGodModeForm::TGodModeForm(TStepRunner& runner, QWidget* parent) : QWidget(parent, Qt::Window), runner_(runner)
@@ -126,14 +134,14 @@ void TGodModeForm::CellChanged()
             edited_ = -1;
             RefreshFields();
         }
-        RefreshCellList();
+        RefreshCellList(true);
     });
 }
 
-void TGodModeForm::RefreshCellList()
+void TGodModeForm::RefreshCellList(bool keepSelection)
 {
     const TCellEditorList list = CellEditorList(runner_.model(), x_, y_);
-    const int row = CellIndiListBox_->currentRow();
+    const int row = keepSelection ? SelectedRow(CellIndiListBox_) : -1;
     CapLabel_->setText(FromStd(list.Capacity));
     FreeCapLabel_->setText(FromStd(list.Count));
     CellIndiListBox_->clear();
@@ -152,7 +160,7 @@ void TGodModeForm::RefreshFields()
 
 void TGodModeForm::PutIntoCell()
 {
-    const int species = SpeciesPoolListBox_->currentRow();
+    const int species = SelectedRow(SpeciesPoolListBox_);
     runner_.BetweenSteps(this, [this, species] {
         std::string refusal;
         try {
@@ -167,7 +175,7 @@ void TGodModeForm::PutIntoCell()
 
 void TGodModeForm::Kill()
 {
-    const int row = CellIndiListBox_->currentRow();
+    const int row = SelectedRow(CellIndiListBox_);
     if (row < 0) {
         ShowMessage(this, QStringLiteral("MAROVI"), QStringLiteral("please select indivdual to kill!"));
         return;
@@ -185,7 +193,7 @@ void TGodModeForm::Kill()
 
 void TGodModeForm::Edit()
 {
-    const int row = CellIndiListBox_->currentRow();
+    const int row = SelectedRow(CellIndiListBox_);
     if (row < 0) {
         ShowMessage(this, QStringLiteral("MAROVI"), QStringLiteral("please select indivdual to edit!"));
         return;

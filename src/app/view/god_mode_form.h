@@ -34,7 +34,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void RefreshCellList();
+    // The selection survives a time step, not an edit.
+    void RefreshCellList(bool keepSelection = false);
     void RefreshFields();
     void PutIntoCell();
     void Kill();
