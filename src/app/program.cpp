@@ -17,6 +17,7 @@
 #include "view/god_mode_form.h"
 #include "view/landscape_view.h"
 #include "view/roi_form.h"
+#include "widgets/map_chart.h"
 
 namespace marovi::app {
 
@@ -61,6 +62,7 @@ TProgram::TProgram(TClock clock)
     QObject::connect(Runner.get(), &TStepRunner::WorkFailed, MainForm.get(),
                      [owner](const QString& message) { ShowError(owner, message); });
     QObject::connect(GridEditForm, &TGridEditForm::ChartBackgroundChanged, MainForm.get(), &TMainForm::SetChartBackground);
+    QObject::connect(GridEditForm, &TGridEditForm::ChartBackgroundChanged, Visulaize->Chart(), &TMapChart::SetBackground);
     QObject::connect(LandEditForm, &TLandEditForm::NewLandscapeConfirmed, MainForm.get(), &TMainForm::ClearForNewLandscape);
     QObject::connect(LandEditForm, &TLandEditForm::LandscapeRecreated, MainForm.get(), &TMainForm::SimulationReset);
     QObject::connect(MainForm.get(), &TMainForm::SimulationReset, LandEditForm, &TLandEditForm::Refresh);

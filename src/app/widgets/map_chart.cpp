@@ -16,7 +16,6 @@ namespace marovi::app {
 
 namespace {
 
-constexpr QRgb PlotBackground = 0xFFFFFFFF;
 constexpr int DragThreshold = 4;
 
 QRgb Opaque(uint32_t rgb) { return 0xFF000000u | rgb; }
@@ -84,6 +83,12 @@ void TMapChart::SetCellBorders(bool on)
 {
     if (cellBorders_ == on) return;
     cellBorders_ = on;
+    Invalidate();
+}
+
+void TMapChart::SetBackground(const QColor& colour)
+{
+    background_ = colour.rgb();
     Invalidate();
 }
 
@@ -189,7 +194,7 @@ void TMapChart::Rasterise()
                        QPoint(qRound((plot.right() + 1) * dpr) - 1, qRound((plot.bottom() + 1) * dpr) - 1));
     for (int y = device.top(); y <= device.bottom(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(raster_.scanLine(y));
-        std::fill(line + device.left(), line + device.right() + 1, PlotBackground);
+        std::fill(line + device.left(), line + device.right() + 1, background_);
     }
     if (bottom_.Max > bottom_.Min && left_.Max > left_.Min) {
         RasteriseCells(device);
@@ -344,7 +349,7 @@ void TMapChart::PaintVector(QPainter& p)
 {
     const QRect plot = PlotRect();
     p.fillRect(rect(), palette().color(QPalette::Window));
-    p.fillRect(plot, QColor::fromRgb(PlotBackground));
+    p.fillRect(plot, QColor::fromRgb(background_));
     if (bottom_.Max > bottom_.Min && left_.Max > left_.Min) {
         p.save();
         p.setClipRect(plot);

@@ -30,6 +30,8 @@ public:
     const TMapFrame& Frame() const { return frame_; }
     void SetCellBorders(bool on);
     void SetGridLines(bool on);
+    // The plot's background, seen where no cell is drawn.
+    void SetBackground(const QColor& colour);
     bool CellBorders() const { return cellBorders_; }
     bool GridLines() const { return gridLines_; }
 
@@ -90,6 +92,7 @@ private:
     TAxisRange bottom_, left_, homeBottom_, homeLeft_;
     bool cellBorders_ = true;
     bool gridLines_ = true;
+    QRgb background_ = 0xFFFFFFFF;
     QImage raster_;
     bool rasterValid_ = false;
 
