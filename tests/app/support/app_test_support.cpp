@@ -1,6 +1,7 @@
 #include "app_test_support.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QColorDialog>
 #include <QElapsedTimer>
@@ -105,6 +106,9 @@ void TModalResponder::Poll()
         // Typed into the name field, as a user would: selectFile may race the directory scan.
         const QFileInfo file(FileNames.takeFirst());
         dialog->setDirectory(file.absolutePath());
+        // A file selected in the dialog's views by an earlier use would win over the typed name.
+        for (QAbstractItemView* view : dialog->findChildren<QAbstractItemView*>())
+            if (view->selectionModel()) view->selectionModel()->clear();
         if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setText(file.fileName());
         static_cast<QDialog*>(dialog)->accept(); // the file dialog checks the name on accepting
     }
