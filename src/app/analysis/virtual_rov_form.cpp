@@ -297,7 +297,9 @@ void TvirtualROVForm::RovPicked(QPoint start, QPoint end)
         if (t.Samples.empty()) return; // the ends lie less than two cells apart
         *transect_ = std::move(t);
         // The new lines follow those already listed, without a header of their own.
+        const int first = ListBox1_->count();
         ListBox1_->addItems(ToQt(transect_->Lines));
+        ListBox1_->scrollToItem(ListBox1_->item(first), QAbstractItemView::PositionAtTop);
         ShowTransectChart();
         PublishCourse();
     });

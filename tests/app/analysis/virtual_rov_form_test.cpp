@@ -20,12 +20,22 @@
 #include "program.h"
 #include "step_runner.h"
 #include "view/landscape_view.h"
+#include "widgets/map_chart.h"
 
 using namespace marovi;
 using namespace marovi::app;
 using namespace marovi::apptest;
 
 namespace {
+
+// A middle click on the centre of cell (x, y) of the view's map.
+void MiddleClickCell(TProgram& p, int x, int y)
+{
+    auto* map = Child<TMapChart>(p.Visulaize, "Chart1");
+    QVERIFY(map);
+    QTest::mouseClick(map, Qt::MiddleButton, {}, map->PixelOf(QPointF(x + 0.5, y + 0.5)).toPoint());
+    p.Runner->WaitIdle();
+}
 
 QAbstractBarSeries* BarSeries(QChart* chart)
 {
@@ -52,8 +62,10 @@ private slots:
         QVERIFY(program_->MainForm->Initialised());
         view_ = program_->Visulaize;
         form_ = program_->VirtualRovForm;
-        view_->show();
-        form_->show();
+        ClickButton(program_->MainForm.get(), "ShowSimulationButton");
+        program_->Runner->WaitIdle();
+        ClickButton(view_, "ROVButton");
+        QVERIFY(form_->isVisible());
     }
 
     void cleanup() { program_.reset(); }
@@ -155,9 +167,10 @@ private slots:
         QVERIFY(form_->WaitingForPick());
         QVERIFY(Child<QWidget>(form_, "CancelSelectButton")->isVisible());
 
-        emit view_->RovPicked(QPoint(2, 17), QPoint(25, 4));
-        program_->Runner->WaitIdle();
+        MiddleClickCell(*program_, 2, 17);
+        MiddleClickCell(*program_, 25, 4);
         QVERIFY(!form_->WaitingForPick());
+        QCOMPARE(responder.Boxes.back().Text, QStringLiteral("ROV transect complete!"));
         const QStringList expected =
             RunCli({QStringLiteral("transect"), file_, QStringLiteral("--line"), QStringLiteral("2,17,25,4")});
         QCOMPARE(form_->Lines(), walk + expected.mid(1)); // the lines follow those listed, without a header
@@ -196,16 +209,16 @@ private slots:
         QVERIFY(form_->Transect().Samples.empty());
         TModalResponder responder;
         ClickButton(form_, "SelectROVButton");
-        emit view_->RovPicked(QPoint(0, 0), QPoint(0, 9)); // fits on both grids
-        program_->Runner->WaitIdle();
+        MiddleClickCell(*program_, 0, 0); // fits on both grids
+        MiddleClickCell(*program_, 0, 9);
         program_->MainForm->LoadSimulationFromCommandLine(small);
         program_->Runner->WaitIdle();
         QCOMPARE(form_->Transect().Samples.size(), size_t(9));
         program_->MainForm->LoadSimulationFromCommandLine(file_);
         program_->Runner->WaitIdle();
         ClickButton(form_, "SelectROVButton");
-        emit view_->RovPicked(QPoint(0, 0), QPoint(20, 0));
-        program_->Runner->WaitIdle();
+        MiddleClickCell(*program_, 0, 0);
+        MiddleClickCell(*program_, 20, 0);
         QCOMPARE(form_->Transect().Samples.size(), size_t(20));
         program_->MainForm->LoadSimulationFromCommandLine(small);
         program_->Runner->WaitIdle();
