@@ -1,6 +1,7 @@
 #include "chart_view.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 
 #include "messages.h"
 #include "widgets/widget_export.h"
@@ -25,6 +26,15 @@ void TChartView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     event->accept();
     SaveOrCopyChart(this, chart()->title(), saveDialog_, event->modifiers());
+}
+
+void TChartView::drawForeground(QPainter* painter, const QRectF& rect)
+{
+    QChartView::drawForeground(painter, rect);
+    if (!afterDraw_) return;
+    painter->save();
+    afterDraw_(*painter);
+    painter->restore();
 }
 
 } // namespace marovi::app

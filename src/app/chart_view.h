@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QChartView>
+#include <functional>
 
 class QFileDialog;
 
@@ -18,11 +19,16 @@ public:
     bool SaveSvg(const QString& path);
     void CopyToClipboard();
 
+    // Drawing over the finished chart (in scene coordinates), on screen and in every export.
+    void SetAfterDraw(std::function<void(QPainter&)> draw) { afterDraw_ = std::move(draw); }
+
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void drawForeground(QPainter* painter, const QRectF& rect) override;
 
 private:
     QFileDialog* saveDialog_;
+    std::function<void(QPainter&)> afterDraw_;
 };
 
 } // namespace marovi::app

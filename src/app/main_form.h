@@ -74,6 +74,8 @@ public:
 signals:
     // A new simulation or a loaded one: grid size, species and time may all have changed.
     void SimulationReset();
+    // A simulation was loaded (just before SimulationReset).
+    void SimulationLoaded();
     // A point was added to the curves: the open analysis windows may redraw.
     void ChartsUpdated();
     // The pause state as the view's pause button shows it ("resume" while paused).

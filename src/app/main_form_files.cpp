@@ -95,7 +95,9 @@ void TMainForm::LoadFile(const QString& path, bool askForCompanion)
     }
     StaticText1_->setVisible(false);
     StaticText2_->setVisible(false);
-    if (loaded) emit SimulationReset();
+    if (!loaded) return;
+    emit SimulationLoaded();
+    emit SimulationReset();
 }
 
 void TMainForm::LoadCompanion(const std::string& companion)

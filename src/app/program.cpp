@@ -2,6 +2,9 @@
 
 #include "analysis/age_histo_form.h"
 #include "analysis/virtual_rov_form.h"
+#include "analysis/disturbance_age_form.h"
+#include "analysis/diversity_form.h"
+#include "analysis/rank_plot_form.h"
 #include "auto_close_form.h"
 #include "editors/disturbance_form.h"
 #include "editors/edit_flow_grid_form.h"
@@ -22,7 +25,7 @@
 namespace marovi::app {
 
 TProgram::TProgram(TClock clock)
-    : Runner(std::make_unique<TStepRunner>(Simulation)), MainForm(std::make_unique<TMainForm>(*Runner, StartFill, std::move(clock)))
+    : Runner(std::make_unique<TStepRunner>(Simulation)), MainForm(std::make_unique<TMainForm>(*Runner, StartFill, clock))
 {
     // The other windows belong to the main window and close with it.
     QWidget* owner = MainForm.get();
@@ -40,6 +43,10 @@ TProgram::TProgram(TClock clock)
     LandEditForm = new TLandEditForm(*Runner, EditFlowGridForm, owner);
     ProgressForm = new TProgressForm(owner);
     GodModeForm = new TGodModeForm(*Runner, owner);
+    DiversityForm = new TDiversityForm(*Runner, owner);
+    ProgressForm = new TProgressForm(owner);
+    DisturbanceAgeFilterForm = new TDisturbanceAgeFilterForm(*Runner, clock, owner);
+    RankPlotForm = new TRankPlotForm(*Runner, owner);
     AutoCloseForm = new TAutoCloseForm(owner);
 
     MainForm->SetToolWindow(TToolWindow::About, AboutForm);
@@ -57,10 +64,19 @@ TProgram::TProgram(TClock clock)
     Visulaize->SetRoiForm(ROIForm);
     ROIForm->SetMainForm(MainForm.get());
     GodModeForm->SetMainForm(MainForm.get());
+    MainForm->SetToolWindow(TToolWindow::ClusterDiversity, DiversityForm);
+    MainForm->SetToolWindow(TToolWindow::Succession, DisturbanceAgeFilterForm);
+    MainForm->SetToolWindow(TToolWindow::RankPlot, RankPlotForm);
     MainForm->SetProgressForm(ProgressForm);
     MainForm->SetAutoCloseForm(AutoCloseForm);
     QObject::connect(Runner.get(), &TStepRunner::WorkFailed, MainForm.get(),
                      [owner](const QString& message) { ShowError(owner, message); });
+    QObject::connect(MainForm.get(), &TMainForm::SimulationReset, DiversityForm, &TDiversityForm::Reset);
+    QObject::connect(MainForm.get(), &TMainForm::SimulationReset, DisturbanceAgeFilterForm, &TDisturbanceAgeFilterForm::Reset);
+    QObject::connect(MainForm.get(), &TMainForm::SimulationLoaded, RankPlotForm, &TRankPlotForm::ClearSampleAreas);
+    QObject::connect(MainForm.get(), &TMainForm::ChartsUpdated, DiversityForm, [form = DiversityForm] {
+        if (form->isVisible()) form->Refresh();
+    });
     QObject::connect(GridEditForm, &TGridEditForm::ChartBackgroundChanged, MainForm.get(), &TMainForm::SetChartBackground);
     QObject::connect(GridEditForm, &TGridEditForm::ChartBackgroundChanged, Visulaize->Chart(), &TMapChart::SetBackground);
     QObject::connect(LandEditForm, &TLandEditForm::NewLandscapeConfirmed, MainForm.get(), &TMainForm::ClearForNewLandscape);

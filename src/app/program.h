@@ -13,6 +13,8 @@ class TAutoCloseForm;
 class TEditFlowGridForm;
 class TDisturbanceForm;
 class TGodModeForm;
+class TDisturbanceAgeFilterForm;
+class TDiversityForm;
 class TGridEditForm;
 class TLandEditForm;
 class TMainForm;
@@ -20,6 +22,7 @@ class TPriorityForm;
 class TProgressForm;
 class TROIForm;
 class TSpeciesEditForm;
+class TRankPlotForm;
 class TStepRunner;
 class TVisulaize;
 class TvirtualROVForm;
@@ -52,6 +55,9 @@ public:
     TvirtualROVForm* VirtualRovForm = nullptr;
     TAgeHistoForm* AgeHistoForm = nullptr;
     TGodModeForm* GodModeForm = nullptr;
+    TDiversityForm* DiversityForm = nullptr;
+    TDisturbanceAgeFilterForm* DisturbanceAgeFilterForm = nullptr;
+    TRankPlotForm* RankPlotForm = nullptr;
 };
 
 } // namespace marovi::app

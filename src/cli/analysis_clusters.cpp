@@ -15,7 +15,7 @@ namespace {
 
 struct TClusterOptions {
     std::string In, Mode = "states", Species = "1", State = "0", Age, Window, Labels, Out;
-    bool Larvae = false, NoClose = false, KeepOrphans = false;
+    bool Larvae = false, NoClose = false, KeepOrphans = false, Periodic = false;
     double Min = 0, Max = 0;
     int Details = 0;
     CLI::Option *MinOption = nullptr, *MaxOption = nullptr, *DetailsOption = nullptr;
@@ -54,6 +54,8 @@ TClusterRequest BuildRequest(const Model& m, const TClusterOptions& o)
     r.Larvae = o.Larvae;
     r.Close = !o.NoClose;
     r.NoOrphans = !o.KeepOrphans;
+    if (o.Periodic && !m.Torus) throw Error("--periodic: the grid does not wrap around");
+    r.Periodic = o.Periodic;
     if (o.Species == "any") r.Species = m.SpeciesMax + 1;
     else {
         int n = 0;
@@ -128,6 +130,9 @@ void AddClusterCommand(CLI::App& app)
     cmd->add_option("--window", o->Window, "x1,y1,x2,y2 (default the whole grid)");
     cmd->add_flag("--no-close", o->NoClose, "do not close the clusters");
     cmd->add_flag("--keep-orphans", o->KeepOrphans, "keep cells without a feature neighbour");
+    cmd->add_flag("--periodic", o->Periodic, "on a wrap-around grid, join clusters that touch across the grid's "
+                                             "edges (where the window reaches both edges), so that a patch is "
+                                             "counted once");
     o->DetailsOption = cmd->add_option("--details", o->Details, "print the details of cluster N instead of the "
                                                                 "report (ignored unless N is a cluster)");
     cmd->add_option("--labels", o->Labels, "write the final label matrix to FILE: one line per row from y = 0 up");

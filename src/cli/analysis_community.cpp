@@ -119,7 +119,8 @@ void AddSuccession(CLI::App& app)
     cmd->add_option("--max-age", o->MaxAge, "highest disturbance age (default 400)");
     cmd->add_option("--step", o->Step, "interval width in time steps (default 10)");
     cmd->add_option("--window", o->Window, "area x1,y1,x2,y2 (default the whole grid)");
-    cmd->add_flag("--guilds", o->Guilds, "count per guild instead of per species");
+    cmd->add_flag("--guilds", o->Guilds, "count per guild instead of per species (the runner's own; the "
+                                         "window's list always has the species columns)");
     cmd->add_option("--out", o->Out, "write to FILE instead of stdout");
     cmd->callback([o] { ExecuteSuccession(*o); });
 }

@@ -73,6 +73,25 @@ TEST_F(AnalysisCli, ClustersReportLabelsAndDetails)
     EXPECT_EQ(cleaned[2], "clusters closed and no orphaned cells");
 }
 
+TEST_F(AnalysisCli, ClustersJoinAcrossTheEdgesOfATorus)
+{
+    Model m;
+    testing_util::MakeClusterModel(m);
+    Put(m, 3, 0, 0, 0.5); // beside (0, 0) across the side edges, beside (3, 2) across the others
+    Save(m);
+    const std::string species = "clusters s.mgf --mode species --no-close --keep-orphans";
+    EXPECT_EQ(CrlfSplit(Run(species).Out)[3], "clusters     : 3");
+    Lines joined = CrlfSplit(Run(species + " --periodic --labels lab.txt").Out);
+    EXPECT_EQ(joined[2], "joined across edges");
+    EXPECT_EQ(joined[4], "clusters     : 1");
+    EXPECT_EQ(text_test::CrlfLines((dir / "lab.txt").string()), (Lines{"1 1 0 1", "0 0 0 0", "0 0 0 1"}));
+    // Only across the grid's edges that the window reaches: here the lower and upper ones.
+    EXPECT_EQ(CrlfSplit(Run(species + " --periodic --window 1,0,3,2").Out)[4], "clusters     : 2");
+    m.Torus = false;
+    Save(m);
+    EXPECT_EQ(Run(species + " --periodic").Err, "marovi-cli: --periodic: the grid does not wrap around\n");
+}
+
 TEST_F(AnalysisCli, ClustersRefusals)
 {
     Model m;

@@ -111,6 +111,10 @@ TEST_F(ClusterAnalysis, ReportTextOfTwoClusters)
                                                                  "max size     :   2.0 cells"}));
     EXPECT_EQ(LabelMatrixLines(a.Labels), (std::vector<std::string>{"1 1 0 0", "0 0 0 0", "0 0 0 2"}));
     EXPECT_EQ(ClusterHistogramBars(m, a, true), (std::vector<double>{2, 1}));
+    const TClusterHistogram h = ClusterHistogram(m, a, true);
+    EXPECT_EQ(h.Mean, 1.5);
+    EXPECT_DOUBLE_EQ(h.AxisMax, 2.2);
+    EXPECT_EQ(h.AxisMin, 0);
 }
 
 TEST_F(ClusterAnalysis, DetailsAndTheTableWithoutShapes)

@@ -201,8 +201,9 @@ TEST(Morphology, CloseClustersOnASingleCellAndAFullMatrix)
 namespace {
 
 // Reference: clusters grown by a flood fill over edge neighbours, numbered in the order in
-// which the x-outer, y-inner sweep meets their first cell.
-tMerkmal_Matrix FloodFillLabels(const tMerkmal_Matrix& m, int& clusters)
+// which the x-outer, y-inner sweep meets their first cell; neighbours across the edges count
+// where the matrix wraps around.
+tMerkmal_Matrix FloodFillLabels(const tMerkmal_Matrix& m, int& clusters, bool wrapX = false, bool wrapY = false)
 {
     const int w = m.W, h = m.H;
     tMerkmal_Matrix expected(w, h);
@@ -218,6 +219,8 @@ tMerkmal_Matrix FloodFillLabels(const tMerkmal_Matrix& m, int& clusters)
                 const int di[4] = {-1, 1, 0, 0}, dj[4] = {0, 0, -1, 1};
                 for (int k = 0; k < 4; ++k) {
                     int a = i + di[k], b = j + dj[k];
+                    if (wrapX) a = (a + w) % w;
+                    if (wrapY) b = (b + h) % h;
                     if (a < 0 || b < 0 || a >= w || b >= h || m(a, b) != 1 || expected(a, b) != 0) continue;
                     expected(a, b) = clusters;
                     stack.push_back({a, b});
@@ -292,4 +295,60 @@ TEST(Labelling, ReusedTablesForgetTheLastMatrix)
     EXPECT_EQ(hk.LabelMatrix.Data, sparseLabels.Data);
     EXPECT_EQ(hk.LabelClusters(dense), denseClusters);
     EXPECT_EQ(hk.LabelMatrix.Data, denseLabels.Data);
+}
+
+namespace {
+
+// Labels a matrix and joins what touches across the edges.
+int LabelOnTorus(const tMerkmal_Matrix& m, tMerkmal_Matrix& labels, bool acrossX = true, bool acrossY = true)
+{
+    THosheKopelman hk;
+    hk.InitLabels(m.W, m.H);
+    const int k = hk.LabelClusters(m);
+    labels = std::move(hk.LabelMatrix);
+    return JoinAcrossEdges(labels, k, acrossX, acrossY);
+}
+
+tMerkmal_Matrix Checkerboard(int w, int h)
+{
+    tMerkmal_Matrix m(w, h);
+    for (int i = 0; i < w; ++i)
+        for (int j = 0; j < h; ++j) m(i, j) = (i + j) % 2 == 0 ? 1 : 0;
+    return m;
+}
+
+} // namespace
+
+TEST(TorusJoin, BandsAndCheckerboards)
+{
+    tMerkmal_Matrix labels;
+    // A band across the left and right edge, and one across the lower and upper edge.
+    EXPECT_EQ(LabelOnTorus(FromRows({"....", "#..#", "...."}), labels), 1);
+    EXPECT_EQ(LabelOnTorus(FromRows({".#.", "...", ".#."}), labels), 1);
+    // Only across the edges asked for.
+    EXPECT_EQ(LabelOnTorus(FromRows({"....", "#..#", "...."}), labels, false, true), 2);
+    // An even checkerboard has no cells facing each other across an edge.
+    EXPECT_EQ(LabelOnTorus(Checkerboard(6, 4), labels), 12);
+    // With an odd width the first and last columns match: their cells join in pairs.
+    EXPECT_EQ(LabelOnTorus(Checkerboard(5, 4), labels), 8);
+    int clusters = 0;
+    EXPECT_EQ(labels.Data, FloodFillLabels(Checkerboard(5, 4), clusters, true, true).Data);
+}
+
+TEST(TorusJoin, AgreesWithAFloodFillOnATorus)
+{
+    std::mt19937 rng(5);
+    for (const TRandomCase& c : RandomCases()) {
+        std::bernoulli_distribution feature(c.Density);
+        tMerkmal_Matrix m(c.W, c.H);
+        for (int32_t& v : m.Data) v = feature(rng) ? 1 : 0;
+        for (int wrap = 0; wrap < 4; ++wrap) {
+            const bool x = wrap & 1, y = wrap & 2;
+            int clusters = 0;
+            const tMerkmal_Matrix expected = FloodFillLabels(m, clusters, x, y);
+            tMerkmal_Matrix labels;
+            ASSERT_EQ(LabelOnTorus(m, labels, x, y), clusters) << c.W << " x " << c.H << " wrap " << wrap;
+            EXPECT_EQ(labels.Data, expected.Data) << c.W << " x " << c.H << " wrap " << wrap;
+        }
+    }
 }

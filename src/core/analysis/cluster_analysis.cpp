@@ -129,6 +129,8 @@ double ClusterCA(const Model& m, const TClusterRequest& r)
     return 0;
 }
 
+std::string ClusterCAText(const Model& m, const TClusterRequest& r) { return Format("%10.5f", {ClusterCA(m, r)}); }
+
 TClusterAnalysis RunClusterAnalysis(const Model& m, TClusterRequest request)
 {
     if (!m.HasGrid()) throw Error("no grid to analyse");
@@ -137,7 +139,7 @@ TClusterAnalysis RunClusterAnalysis(const Model& m, TClusterRequest request)
     ClampClusterWindow(m, request);
     a.Request = request;
     const TClusterRequest& r = a.Request;
-    a.CAText = Format("%10.5f", {ClusterCA(m, r)});
+    a.CAText = ClusterCAText(m, r);
 
     const int w = r.X2 - r.X1 + 1, h = r.Y2 - r.Y1 + 1;
     a.Features = tMerkmal_Matrix(w, h);
@@ -160,6 +162,10 @@ TClusterAnalysis RunClusterAnalysis(const Model& m, TClusterRequest request)
     a.ClusterCount = hk.LabelClusters(a.Features);
     a.Labels = std::move(hk.LabelMatrix);
     hk.FreeLabels();
+    if (r.Periodic && m.Torus) {
+        a.ClusterCount = JoinAcrossEdges(a.Labels, a.ClusterCount, r.X1 == 0 && r.X2 == m.XMax, r.Y1 == 0 && r.Y2 == m.YMax);
+        a.OptionText = a.OptionText.empty() ? "joined across edges" : a.OptionText + " and joined across edges";
+    }
 
     a.Clusters = BuildClusterRecords(m, a.Features, a.Labels, a.ClusterCount, r.X1, r.Y1);
     for (TClusterRecord& c : a.Clusters) {
@@ -255,6 +261,24 @@ std::vector<double> ClusterHistogramBars(const Model& m, const TClusterAnalysis&
     for (const TClusterRecord& r : a.Clusters)
         bars.push_back(sizes ? r.CellCount : m.DiversityFunc(m, r.SpeciesCounts));
     return bars;
+}
+
+TClusterHistogram ClusterHistogram(const Model& m, const TClusterAnalysis& a, bool sizes)
+{
+    TClusterHistogram h;
+    h.Bars = ClusterHistogramBars(m, a, sizes);
+    if (h.Bars.empty()) return h;
+    double sum = 0, lowest = 0, highest = 0;
+    for (double b : h.Bars) {
+        sum += b;
+        lowest = std::min(lowest, b);
+        highest = std::max(highest, b);
+    }
+    h.Mean = sum / static_cast<double>(h.Bars.size());
+    h.AxisMin = 1.1 * lowest;
+    if (highest > 0 || lowest == 0) h.AxisMax = highest > 0 ? 1.1 * highest : 1;
+    else h.AxisMax = 0;
+    return h;
 }
 
 const std::vector<uint32_t>& ClusterPalette()

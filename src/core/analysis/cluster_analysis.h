@@ -27,6 +27,9 @@ struct TClusterRequest {
     int X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
     bool Close = true;
     bool NoOrphans = true;
+    // On a wrap-around grid: clusters touching across the grid's edges are one (only across
+    // edges that the window reaches on both sides).
+    bool Periodic = false;
 };
 
 // The window's defaults for a model: the whole grid, counts 1..HighCapacity, diversity
@@ -49,8 +52,9 @@ struct TClusterAnalysis {
     TSpeciesCounts Totals{};
 };
 
-// The CA-homogeneity of the window in the request's mode.
+// The CA-homogeneity of the window in the request's mode, and as the window shows it ("%10.5f").
 double ClusterCA(const Model& m, const TClusterRequest& r);
+std::string ClusterCAText(const Model& m, const TClusterRequest& r);
 
 // The whole analysis: CA-homogeneity, mask, criterion, clean-up, labelling, records and shapes.
 TClusterAnalysis RunClusterAnalysis(const Model& m, TClusterRequest request);
@@ -65,6 +69,14 @@ std::vector<std::string> ClusterDetails(const Model& m, const TClusterAnalysis& 
 std::vector<std::string> ClusterTableReport(const Model& m, const TClusterAnalysis& a);
 // The label matrix as text: one line per row from y = 0 up, labels of x = 0.. separated by blanks.
 std::vector<std::string> LabelMatrixLines(const tMerkmal_Matrix& labels);
+
+// The histogram as drawn: the bars, their mean and the value axis range, up to 1.1 x the
+// highest bar (and down to 1.1 x the lowest where diversities are negative).
+struct TClusterHistogram {
+    std::vector<double> Bars;
+    double Mean = 0, AxisMin = 0, AxisMax = 1;
+};
+TClusterHistogram ClusterHistogram(const Model& m, const TClusterAnalysis& a, bool sizes);
 
 // The bars of the cluster histogram (only drawn for more than one cluster): cell counts,
 // or the clusters' diversities.

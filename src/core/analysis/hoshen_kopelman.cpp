@@ -340,6 +340,43 @@ void THosheKopelman::FreeLabels()
     LabelLimit = -1;
 }
 
+int JoinAcrossEdges(tMerkmal_Matrix& labels, int clusterCount, bool acrossX, bool acrossY)
+{
+    // Union-find over the final numbers, each set rooted at its smallest number.
+    std::vector<int32_t> parent(static_cast<size_t>(std::max(clusterCount, 0)) + 1);
+    for (size_t k = 0; k < parent.size(); ++k) parent[k] = static_cast<int32_t>(k);
+    auto up = [&](int32_t k) -> int32_t& { return parent[static_cast<size_t>(k)]; };
+    auto root = [&](int32_t k) {
+        while (up(k) != k) k = up(k) = up(up(k)); // path halving
+        return k;
+    };
+    bool joined = false;
+    auto join = [&](int32_t a, int32_t b) {
+        if (a == 0 || b == 0) return;
+        a = root(a);
+        b = root(b);
+        if (a == b) return;
+        up(std::max(a, b)) = std::min(a, b);
+        joined = true;
+    };
+    const int w = labels.W, h = labels.H;
+    if (acrossX && w > 1)
+        for (int j = 0; j < h; ++j) join(labels(0, j), labels(w - 1, j));
+    if (acrossY && h > 1)
+        for (int i = 0; i < w; ++i) join(labels(i, 0), labels(i, h - 1));
+    if (!joined) return clusterCount;
+    // The sweep meets a joined cluster first where it meets its smallest number, so numbering
+    // the sets in the order of their roots keeps the sweep order.
+    std::vector<int32_t> number(parent.size(), 0);
+    int32_t clusters = 0;
+    for (size_t k = 1; k < parent.size(); ++k) {
+        const int32_t r = root(static_cast<int32_t>(k));
+        number[k] = r == static_cast<int32_t>(k) ? ++clusters : number[static_cast<size_t>(r)];
+    }
+    for (int32_t& v : labels.Data) v = number[static_cast<size_t>(v)];
+    return clusters;
+}
+
 void CloseClusters(tMerkmal_Matrix& m)
 {
     tMerkmal_Matrix dilated(m.W, m.H);

@@ -43,6 +43,12 @@ private:
     std::vector<int32_t> finalNumber_;    // the cluster number of every provisional label
 };
 
+// Joins the clusters of a final label matrix that touch across its edges, as on a torus:
+// the first and last column with acrossX, the first and last row with acrossY. The clusters
+// are numbered 1..K again in the order the x-outer, y-inner sweep meets them; returns K.
+// The matrix stays untouched when nothing touches across an edge.
+int JoinAcrossEdges(tMerkmal_Matrix& labels, int clusterCount, bool acrossX, bool acrossY);
+
 // Whether the labelling may use the processor's 256-bit instructions when it has them (the
 // default); both ways give the same labels.
 void AllowWideLabelling(bool allowed);

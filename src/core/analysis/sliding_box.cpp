@@ -4,6 +4,7 @@
 
 #include "model/grid.h"
 #include "model/model.h"
+#include "model/numeric.h"
 
 namespace marovi {
 namespace {
@@ -57,6 +58,11 @@ std::vector<TSlidingBoxStep> SlidingBoxDiversity(Model& m, int steps, int replic
         side += increase;
     }
     return out;
+}
+
+int SlidingBoxIncrease(int x1, int x2, int steps)
+{
+    return steps > 0 ? RoundToInt(static_cast<double>(x2 - x1) / steps) : 0;
 }
 
 std::vector<TSlidingBoxPlot> SlidingBoxPlot(const std::vector<TSlidingBoxStep>& steps, bool reciprocal)

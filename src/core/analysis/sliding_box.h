@@ -16,6 +16,10 @@ struct TSlidingBoxStep {
 // wrap-around reports 0 for all three values.
 std::vector<TSlidingBoxStep> SlidingBoxDiversity(Model& m, int steps, int replicates, int increase, bool byState);
 
+// The growth of the box side the window proposes for a window from x1 to x2: the width
+// spread over the sample steps, rounded; 0 when there are no steps.
+int SlidingBoxIncrease(int x1, int x2, int steps);
+
 // The three plotted curves: the values themselves, or with `reciprocal` their inverses
 // (average 1/mean, max 1/min, min 1/max), a point being left out where the value is 0.
 struct TSlidingBoxPlot {

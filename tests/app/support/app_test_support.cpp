@@ -14,8 +14,11 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "disturbance/disturbance.h"
+#include "files/grid_file.h"
 #include "main_form.h"
 #include "model/simulation.h"
+#include "model/step.h"
 #include "program.h"
 #include "step_runner.h"
 
@@ -26,6 +29,20 @@ std::unique_ptr<app::TProgram> MakeProgram(int xdim, int ydim)
     auto program = std::make_unique<app::TProgram>(FixedClock());
     InitStartupModel(program->Simulation, 4711, xdim, ydim);
     program->Simulation.RandomSeed = 4711;
+    return program;
+}
+
+std::unique_ptr<app::TProgram> AnalysedProgram(const QString& path, int xdim, int ydim, int steps)
+{
+    auto program = MakeProgram(xdim, ydim);
+    Model& m = program->Simulation;
+    NewSimulationModel(m, 0);
+    AddDisturbance(m, 0, ydim - 1, xdim - 1, 0, false, 4, 1, 4, 1, 0.2, 1.0, 0, 6.283185307179586, 1, 1);
+    AddDisturbance(m, 1, ydim - 2, xdim / 2, 1, true, 3, 1, 2, 0.5, 0.3, 0.6, 0.7, 0.2, 2, 3);
+    for (int i = 0; i < steps; ++i) SimulationStep(m);
+    SaveGridFile(m, path.toStdString());
+    program->MainForm->LoadSimulationFromCommandLine(path);
+    program->Runner->WaitIdle();
     return program;
 }
 

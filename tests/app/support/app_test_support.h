@@ -75,6 +75,10 @@ QStringList RunCli(const QStringList& arguments);
 bool CliSimulation(const QString& path, const QString& grid, int seed, int steps);
 // The lines of a text file written with CR LF line ends; one line naming a missing file.
 QStringList FileLines(const QString& path);
+// A simulation for the analysis windows: the start-up state of an xdim x ydim grid with two
+// disturbance regimes after `steps` time steps, saved as `path` and loaded from there, so
+// that the program holds what the runner reads from the same file.
+std::unique_ptr<app::TProgram> AnalysedProgram(const QString& path, int xdim, int ydim, int steps);
 
 // Runs the event loop until done() holds or ms milliseconds have passed; true when it holds.
 bool WaitFor(const std::function<bool()>& done, int ms = 20000);

@@ -1,0 +1,85 @@
+#include "analysis/cluster_histogram_chart.h"
+
+#include <QAreaSeries>
+#include <QLineSeries>
+#include <QPainter>
+#include <QValueAxis>
+
+#include "analysis/chart_texts.h"
+#include "analysis/cluster_analysis.h"
+#include "widgets/chart_tools.h"
+
+namespace marovi::app {
+
+namespace {
+
+constexpr double BarHalfWidth = 0.4;
+
+} // namespace
+
+TClusterHistogramChart::TClusterHistogramChart()
+    : outline_(new QLineSeries(this)), bars_(new QAreaSeries(outline_)), axisX_(new QValueAxis), axisY_(new QValueAxis)
+{
+    setTitle(QStringLiteral("Cluster and average"));
+    bars_->setName(QStringLiteral("cluster"));
+    bars_->setColor(Qt::red);
+    bars_->setBorderColor(Qt::red);
+    addSeries(bars_);
+    axisX_->setTitleText(QStringLiteral("cluster no."));
+    axisY_->setTitleText(QStringLiteral("size [cells]"));
+    axisX_->setLabelFormat(QStringLiteral("%g"));
+    axisY_->setLabelFormat(QStringLiteral("%g"));
+    addAxis(axisX_, Qt::AlignBottom);
+    addAxis(axisY_, Qt::AlignLeft);
+    bars_->attachAxis(axisX_);
+    bars_->attachAxis(axisY_);
+    legend()->setAlignment(Qt::AlignTop);
+    setMargins(QMargins(2, 2, 2, 2));
+    Clear();
+}
+
+void TClusterHistogramChart::Clear()
+{
+    outline_->clear();
+    count_ = 0;
+    mean_ = 0;
+    axisX_->setRange(-0.5, 0.5);
+    axisY_->setRange(0, 1);
+}
+
+void TClusterHistogramChart::SetBars(const TClusterHistogram& h, const QString& valueAxisTitle)
+{
+    axisY_->setTitleText(valueAxisTitle);
+    count_ = static_cast<int>(h.Bars.size());
+    mean_ = h.Mean;
+    // The outline of all bars as one path, so that thousands of clusters draw at once.
+    QList<QPointF> points;
+    points.reserve(4 * count_);
+    for (int k = 0; k < count_; ++k) {
+        const double v = h.Bars[static_cast<size_t>(k)];
+        points << QPointF(k - BarHalfWidth, 0) << QPointF(k - BarHalfWidth, v) << QPointF(k + BarHalfWidth, v)
+               << QPointF(k + BarHalfWidth, 0);
+    }
+    outline_->replace(points);
+    SetFixedAxisRange(axisX_, -0.5, std::max(0.5, count_ - 0.5), 5);
+    SetFixedAxisRange(axisY_, h.AxisMin, h.AxisMax);
+    if (count_ > 0) bars_->setName(QString::fromStdString(ClusterHistogramSeriesTitle(mean_)));
+}
+
+void TClusterHistogramChart::DrawMean(QPainter& painter)
+{
+    if (count_ == 0) return;
+    painter.translate(pos());
+    const QRectF plot = plotArea();
+    const double y = mapToPosition(QPointF(0, mean_), bars_).y();
+    if (y < plot.top() || y > plot.bottom()) return;
+    painter.setPen(QPen(Qt::black, 1.5));
+    painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+    QFont small = painter.font();
+    small.setPointSize(8);
+    painter.setFont(small);
+    painter.drawText(QRectF(plot.left() + 4, y - 16, plot.width() - 8, 14), Qt::AlignRight | Qt::AlignBottom,
+                     QString::fromStdString(ClusterHistogramMeanLabel(mean_)));
+}
+
+} // namespace marovi::app
