@@ -18,6 +18,7 @@
 #include "commands.h"
 #include "files/grid_file.h"
 #include "model/model.h"
+#include "model/parameter_table.h"
 #include "model/simulation.h"
 #include "provenance.h"
 #include "runner.h"
@@ -204,6 +205,9 @@ void AddSweep(CLI::App& app)
     cmd->add_option("--part", o->Part, "run share K of N (runs K, K+N, K+2N, ...); default from "
                                        "SLURM_ARRAY_TASK_ID and SLURM_ARRAY_TASK_COUNT when set");
     cmd->add_flag("--quiet", o->Quiet, "no progress line (there is none either when stderr is not a terminal)");
+    std::string globals, fields;
+    for (const TParameter& p : ParameterTable()) (p.PerSpecies ? fields : globals) += std::string(" ") + p.Name;
+    cmd->footer("Global parameters ([vary]):" + globals + "\nSpecies fields ([vary.species.N]):" + fields);
     cmd->callback([o] { ExecuteSweep(*o); });
 }
 
