@@ -120,7 +120,8 @@ TEST_F(Sweep, BadPlansAreRefusedNamingTheLineBeforeAnyRun)
 TEST_F(Sweep, AKilledSweepKeepsItsFinishedRunsAndTheSameCommandFinishesIt)
 {
     Put("plan.toml", "grid = \"30x30\"\nsteps = 40\nevery = 20\nreplicates = 10\nfirst_seed = 3\n");
-    ASSERT_EQ(Run("sweep plan.toml --jobs 1 --out whole.csv").Code, 0);
+    const TCliResult whole = Run("sweep plan.toml --jobs 1 --out whole.csv");
+    ASSERT_EQ(whole.Code, 0) << whole.Err;
 
     const std::string command = "cd '" + dir.string() + "' && { '" MAROVI_CLI
                                 "' sweep plan.toml --jobs 1 --out t.csv >/dev/null 2>&1 & echo $! > pid; }";
