@@ -270,45 +270,34 @@ void TDisturbanceAgeFilterForm::ShowDefinitions()
     stateDefs_->SetFields(StateDefFieldTexts(model_.StateDefs));
 }
 
-void TDisturbanceAgeFilterForm::ApplyDefinitions()
+void TDisturbanceAgeFilterForm::ChangeDefinitions(std::function<void()> change, bool redisplay)
 {
-    runner_.BetweenSteps(this, [this] {
+    runner_.BetweenSteps(this, [this, change = std::move(change), redisplay] {
         try {
-            ApplyStateDefFields(model_.StateDefs, stateDefs_->Fields());
+            change();
         } catch (const Error& e) {
             ShowError(this, Q(e.what()));
             return;
         }
-        ShowDefinitions();
+        if (redisplay) ShowDefinitions();
     });
+}
+
+void TDisturbanceAgeFilterForm::ApplyDefinitions()
+{
+    ChangeDefinitions([this] { ApplyStateDefFields(model_.StateDefs, stateDefs_->Fields()); }, true);
 }
 
 void TDisturbanceAgeFilterForm::LoadDefinitions()
 {
     const QString path = ChooseFile(loadDialog_);
-    if (path.isEmpty()) return;
-    runner_.BetweenSteps(this, [this, path] {
-        try {
-            LoadStateDefs(model_.StateDefs, path.toStdString());
-        } catch (const Error& e) {
-            ShowError(this, Q(e.what()));
-            return;
-        }
-        ShowDefinitions();
-    });
+    if (!path.isEmpty()) ChangeDefinitions([this, path] { LoadStateDefs(model_.StateDefs, path.toStdString()); }, true);
 }
 
 void TDisturbanceAgeFilterForm::SaveDefinitions()
 {
     const QString path = ChooseFile(saveDialog_);
-    if (path.isEmpty()) return;
-    runner_.BetweenSteps(this, [this, path] {
-        try {
-            SaveStateDefs(model_.StateDefs, path.toStdString());
-        } catch (const Error& e) {
-            ShowError(this, Q(e.what()));
-        }
-    });
+    if (!path.isEmpty()) ChangeDefinitions([this, path] { SaveStateDefs(model_.StateDefs, path.toStdString()); }, false);
 }
 
 } // namespace marovi::app

@@ -1,5 +1,6 @@
 #pragma once
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "analysis/succession.h"
@@ -42,6 +43,9 @@ private:
     void Plot(const TSuccessionPlot& plot, const std::vector<uint32_t>& colours, const std::string& diversityName);
     void ShowClickMessage(QPointF position);
     void SaveList();
+    // Runs a change of the state definition table between steps; a failure is shown, and
+    // after success the fields show the table again when asked.
+    void ChangeDefinitions(std::function<void()> change, bool redisplay);
     void ApplyDefinitions();
     void LoadDefinitions();
     void SaveDefinitions();

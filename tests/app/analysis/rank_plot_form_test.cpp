@@ -9,6 +9,8 @@
 #include <QTest>
 
 #include "../../core/analysis_test_util.h"
+#include "analysis/disturbance_age_form.h"
+#include "analysis/diversity_form.h"
 #include "analysis/rank_plot_form.h"
 #include "app_test_support.h"
 #include "chart_view.h"
@@ -63,6 +65,25 @@ private slots:
 
     void init() { form_->ClearSampleAreas(); }
     void cleanupTestCase() { program_.reset(); }
+
+    void mainWindowButtonsOpenTheWindows()
+    {
+        const struct {
+            const char* Button;
+            QWidget* Window;
+        } windows[] = {{"ClusterButton", program_->DiversityForm},
+                       {"SuccessionButton", program_->DisturbanceAgeFilterForm},
+                       {"RankPlotButton", form_}};
+        // Only with a simulation to look at.
+        auto fresh = MakeProgram(4, 3);
+        ClickButton(fresh->MainForm.get(), "RankPlotButton");
+        QVERIFY(!fresh->RankPlotForm->isVisible());
+        for (const auto& w : windows) {
+            w.Window->hide();
+            ClickButton(program_->MainForm.get(), w.Button);
+            QVERIFY2(w.Window->isVisible(), w.Button);
+        }
+    }
 
     void areasFromFieldsDisturbancesAndChance()
     {
