@@ -7,6 +7,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <algorithm>
+#include <vector>
 
 #include "model/model.h"
 #include "model/simulation.h"
@@ -54,8 +56,11 @@ void BM_ViewRepaint(benchmark::State& state)
     for (auto _ : state) v.Chart->repaint();
 }
 
-BENCHMARK(BM_ViewRedraw)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_ViewRepaint)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+// The fastest of the repetitions too: other work on the machine only ever adds time.
+double Fastest(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+
+BENCHMARK(BM_ViewRedraw)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(8)->ComputeStatistics("min", Fastest);
+BENCHMARK(BM_ViewRepaint)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(4)->ComputeStatistics("min", Fastest);
 
 } // namespace
 

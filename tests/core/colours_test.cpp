@@ -8,6 +8,7 @@
 #include "colours/hsl.h"
 #include "colours/map_image.h"
 #include "colours/species_colors.h"
+#include "model/random.h"
 
 using namespace marovi;
 using testing_util::MakeModel;
@@ -95,6 +96,27 @@ TEST(UniqueMax, TiesAreNotFoundUnlessALargerValueFollows)
     first[0] = 2;
     EXPECT_EQ(UniqueMaxIndex(first).Index, 0);
     EXPECT_TRUE(UniqueMaxIndex(first).Found);
+}
+
+TEST(UniqueMax, ReadingOnlyTheUsedSlotsGivesTheSameAnswer)
+{
+    // The slots after the pool's species are empty: a largest count of 0 is tied by them.
+    TSpeciesCounts c{};
+    EXPECT_FALSE(UniqueMaxIndex(c, 1).Found);
+    c[0] = 2;
+    EXPECT_TRUE(UniqueMaxIndex(c, 1).Found);
+    TRandom r;
+    r.SeedRandom(5);
+    for (int round = 0; round < 200; ++round) {
+        TSpeciesCounts counts{};
+        const int used = 1 + r.RandomInt(MaxSpecies);
+        for (int i = 0; i < used; ++i) counts[static_cast<size_t>(i)] = r.RandomInt(3);
+        const TUniqueMax all = UniqueMaxIndex(counts), part = UniqueMaxIndex(counts, used);
+        EXPECT_EQ(part.Found, all.Found);
+        if (all.Found) {
+            EXPECT_EQ(part.Index, all.Index);
+        }
+    }
 }
 
 class CellColours : public ::testing::Test {

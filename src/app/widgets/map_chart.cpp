@@ -61,6 +61,7 @@ TMapChart::TMapChart(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(false);
     setMinimumSize(120, 120);
+    MeasureMargins();
     homeBottom_ = bottom_;
     homeLeft_ = left_;
 }
@@ -71,6 +72,12 @@ void TMapChart::Invalidate()
 {
     rasterValid_ = false;
     update();
+}
+
+void TMapChart::InvalidateAxes()
+{
+    axesValid_ = false;
+    Invalidate();
 }
 
 void TMapChart::SetFrame(TMapFrame& frame)
@@ -103,7 +110,7 @@ void TMapChart::SetAxes(const TAxisRange& bottom, const TAxisRange& left)
 {
     bottom_ = bottom;
     left_ = left;
-    Invalidate();
+    InvalidateAxes();
 }
 
 void TMapChart::SetHomeAxes(const TAxisRange& bottom, const TAxisRange& left)
@@ -112,13 +119,27 @@ void TMapChart::SetHomeAxes(const TAxisRange& bottom, const TAxisRange& left)
     homeLeft_ = left;
 }
 
-QRect TMapChart::PlotRect() const
+// Room for the tick labels around the plot, measured once per font.
+void TMapChart::MeasureMargins()
 {
     const QFontMetrics fm(font());
-    const int leftMargin = fm.horizontalAdvance(QStringLiteral("00000")) + 8;
-    const int bottomMargin = fm.height() + 8;
-    const int top = fm.height() / 2 + 4, right = fm.horizontalAdvance(QStringLiteral("000")) / 2 + 6;
-    return QRect(leftMargin, top, std::max(1, width() - leftMargin - right), std::max(1, height() - top - bottomMargin));
+    margins_ = QMargins(fm.horizontalAdvance(QStringLiteral("00000")) + 8, fm.height() / 2 + 4,
+                        fm.horizontalAdvance(QStringLiteral("000")) / 2 + 6, fm.height() + 8);
+}
+
+void TMapChart::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
+        MeasureMargins();
+        InvalidateAxes();
+    }
+    QWidget::changeEvent(event);
+}
+
+QRect TMapChart::PlotRect() const
+{
+    return QRect(margins_.left(), margins_.top(), std::max(1, width() - margins_.left() - margins_.right()),
+                 std::max(1, height() - margins_.top() - margins_.bottom()));
 }
 
 QPointF TMapChart::ValueAt(QPointF pixel) const
@@ -160,7 +181,7 @@ int TMapChart::DiscAt(QPointF pixel) const
 void TMapChart::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    rasterValid_ = false;
+    rasterValid_ = axesValid_ = false;
 }
 
 void TMapChart::paintEvent(QPaintEvent*)
@@ -185,11 +206,21 @@ void TMapChart::paintEvent(QPaintEvent*)
 void TMapChart::Rasterise()
 {
     const qreal dpr = devicePixelRatioF();
-    if (raster_.size() != size() * dpr) raster_ = QImage(size() * dpr, QImage::Format_RGB32);
+    if (raster_.size() != size() * dpr) {
+        raster_ = QImage(size() * dpr, QImage::Format_RGB32);
+        axesValid_ = false;
+    }
     raster_.setDevicePixelRatio(dpr);
-    raster_.fill(palette().color(QPalette::Window));
     const QRect plot = PlotRect();
-    // Pixel work happens in device pixels; QPainter work in widget pixels.
+    // The axes stay while only the frame changes (every redraw of a run): only the plot
+    // is drawn again.
+    if (!axesValid_) {
+        raster_.fill(palette().color(QPalette::Window));
+        QPainter p(&raster_);
+        PaintAxes(p, plot);
+        axesValid_ = true;
+    }
+    // Pixel work happens in device pixels, QPainter work in widget pixels.
     const QRect device(QPoint(qRound(plot.left() * dpr), qRound(plot.top() * dpr)),
                        QPoint(qRound((plot.right() + 1) * dpr) - 1, qRound((plot.bottom() + 1) * dpr) - 1));
     for (int y = device.top(); y <= device.bottom(); ++y) {
@@ -198,15 +229,31 @@ void TMapChart::Rasterise()
     }
     if (bottom_.Max > bottom_.Min && left_.Max > left_.Min) {
         RasteriseCells(device);
-        if (gridLines_) {
-            QPainter p(&raster_);
-            PaintGrid(p, plot);
-        }
+        if (gridLines_) RasteriseGrid(device, dpr);
         RasteriseDiscs(device);
     }
-    QPainter p(&raster_);
-    PaintAxes(p, plot);
     rasterValid_ = true;
+}
+
+// Dotted grey lines at the ticks, every other pixel.
+void TMapChart::RasteriseGrid(const QRect& plot, double dpr)
+{
+    constexpr QRgb grey = 0xFF808080;
+    constexpr double alpha = 160 / 255.0;
+    for (double v : Ticks(bottom_, PlotRect().width(), 60)) {
+        const int x = qRound(PixelOf(QPointF(v, 0)).x() * dpr);
+        if (x < plot.left() || x > plot.right()) continue;
+        for (int y = plot.top(); y <= plot.bottom(); y += 2) {
+            auto* line = reinterpret_cast<QRgb*>(raster_.scanLine(y));
+            line[x] = Blend(line[x], grey, alpha);
+        }
+    }
+    for (double v : Ticks(left_, PlotRect().height(), 40)) {
+        const int y = qRound(PixelOf(QPointF(0, v)).y() * dpr);
+        if (y < plot.top() || y > plot.bottom()) continue;
+        auto* line = reinterpret_cast<QRgb*>(raster_.scanLine(y));
+        for (int x = plot.left(); x <= plot.right(); x += 2) line[x] = Blend(line[x], grey, alpha);
+    }
 }
 
 void TMapChart::RasteriseCells(const QRect& plot)
@@ -480,7 +527,7 @@ void TMapChart::mouseMoveEvent(QMouseEvent* event)
         bottom_ = {bottom_.Min + dx, bottom_.Max + dx};
         left_ = {left_.Min + dy, left_.Max + dy};
         lastPos_ = pos;
-        Invalidate();
+        InvalidateAxes();
         emit AxesChangedByUser();
         return;
     }
@@ -506,7 +553,7 @@ void TMapChart::mouseReleaseEvent(QMouseEvent* event)
             bottom_ = homeBottom_;
             left_ = homeLeft_;
         }
-        Invalidate();
+        InvalidateAxes();
         emit AxesChangedByUser();
         return;
     }
@@ -535,7 +582,7 @@ void TMapChart::wheelEvent(QWheelEvent* event)
     const double f = std::pow(1.25, -steps);
     bottom_ = {at.x() - (at.x() - bottom_.Min) * f, at.x() + (bottom_.Max - at.x()) * f};
     left_ = {at.y() - (at.y() - left_.Min) * f, at.y() + (left_.Max - at.y()) * f};
-    Invalidate();
+    InvalidateAxes();
     emit AxesChangedByUser();
 }
 

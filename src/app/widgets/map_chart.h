@@ -1,5 +1,6 @@
 #pragma once
 #include <QImage>
+#include <QMargins>
 #include <QPoint>
 #include <QWidget>
 #include <functional>
@@ -69,6 +70,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -77,9 +79,11 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    struct TTicks;
+    void MeasureMargins();
     void Invalidate();
+    void InvalidateAxes();
     void Rasterise();
+    void RasteriseGrid(const QRect& plot, double dpr);
     void RasteriseCells(const QRect& plot);
     void RasteriseDiscs(const QRect& plot);
     void PaintVector(QPainter& p);
@@ -93,8 +97,10 @@ private:
     bool cellBorders_ = true;
     bool gridLines_ = true;
     QRgb background_ = 0xFFFFFFFF;
+    QMargins margins_;
     QImage raster_;
     bool rasterValid_ = false;
+    bool axesValid_ = false; // the raster's axes and labels
 
     // The mouse gesture in progress.
     Qt::MouseButton pressButton_ = Qt::NoButton;

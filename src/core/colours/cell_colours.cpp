@@ -23,9 +23,9 @@ TSpeciesCounts SizedCounts(const Model& m, int x, int y, bool byGuild)
     return c;
 }
 
-uint32_t DominanceColour(const Model& m, const TSpeciesCounts& counts)
+uint32_t DominanceColour(const Model& m, const TSpeciesCounts& counts, int used)
 {
-    TUniqueMax top = UniqueMaxIndex(counts);
+    TUniqueMax top = UniqueMaxIndex(counts, used);
     return top.Found ? m.SpeciesColor[static_cast<size_t>(top.Index)] : clSilver;
 }
 
@@ -51,11 +51,11 @@ bool ParseDisplayMode(std::string_view name, TDisplayMode& mode)
     return false;
 }
 
-TUniqueMax UniqueMaxIndex(const TSpeciesCounts& counts)
+TUniqueMax UniqueMaxIndex(const TSpeciesCounts& counts, int used)
 {
     TUniqueMax r{true, 0};
     int32_t best = counts[0];
-    for (int i = 1; i < MaxSpecies; ++i) {
+    for (int i = 1; i < used; ++i) {
         int32_t v = counts[static_cast<size_t>(i)];
         if (v > best) {
             best = v;
@@ -64,6 +64,8 @@ TUniqueMax UniqueMaxIndex(const TSpeciesCounts& counts)
             r.Found = false;
         }
     }
+    // The zeros after `used` tie with a largest count of 0.
+    if (used < MaxSpecies && best == 0) r.Found = false;
     return r;
 }
 
@@ -105,7 +107,9 @@ uint32_t CellColour(const Model& m, TDisplayMode mode, bool larvae, int x, int y
     switch (mode) {
     case TDisplayMode::None: return clSilver;
     case TDisplayMode::Dominance:
-        return DominanceColour(m, larvae ? ToSpeciesCounts(m.PrevLarvaeAt(x, y)) : SizedCounts(m, x, y, false));
+        if (larvae) return DominanceColour(m, ToSpeciesCounts(m.PrevLarvaeAt(x, y)), MaxSpecies);
+        // Individuals belong to the pool's species: the slots after them stay empty.
+        return DominanceColour(m, SizedCounts(m, x, y, false), m.SpeciesMax + 1);
     case TDisplayMode::Abundance:
         if (larvae) return AbundanceColor(m, s, m.PrevLarvaeAt(x, y)[static_cast<size_t>(s)], 60);
         return AbundanceColor(m, s, cell.Abundance[static_cast<size_t>(s)], m.CapacityScaleMax);

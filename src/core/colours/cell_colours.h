@@ -25,8 +25,9 @@ struct TUniqueMax {
     bool Found = false;
     int Index = 0;
 };
-// The index of the largest count, "not found" when the largest value is tied.
-TUniqueMax UniqueMaxIndex(const TSpeciesCounts& counts);
+// The index of the largest count, "not found" when the largest value is tied. When the
+// counts from index `used` on are known to be zero, only the ones before are read.
+TUniqueMax UniqueMaxIndex(const TSpeciesCounts& counts, int used = MaxSpecies);
 
 // The colour of cell (x, y) in a display mode, from adults or from last step's larvae.
 // Mode None gives the silver of the grey background.

@@ -23,7 +23,7 @@ std::string CellInfoText(const Model& m, int x, int y)
 {
     const TCell& cell = m.Cell(x, y);
     std::string text = Format("Data of %d %d", {x, y}) + "\r" + CountLines(cell) + "\r\rspecies count (larvae)";
-    const TSpeciesCounts& larvae = m.PrevLarvaeAt(x, y);
+    const auto& larvae = m.PrevLarvaeAt(x, y);
     for (int s = 0; s <= m.SpeciesMax; ++s)
         text += Format("\r%2.2d:    %3.3d (%3.3d)",
                        {s + 1, cell.Abundance[static_cast<size_t>(s)], larvae[static_cast<size_t>(s)]});

@@ -6,33 +6,6 @@
 
 namespace marovi {
 
-namespace {
-
-void CollectDiscs(const Model& m, const TViewRect& r, TMapFrame& frame)
-{
-    // Counting first gives every species its block, so the discs land in drawing order
-    // in one pass without a buffer per species.
-    std::vector<size_t> start(static_cast<size_t>(MaxSpecies) + 1, 0);
-    for (int x = r.X0; x <= r.X1; ++x)
-        for (int y = r.Y0; y <= r.Y1; ++y)
-            for (const TIndividual& ind : m.Cell(x, y).Individuals)
-                if (ind.Size > m.MinSize) ++start[static_cast<size_t>(ind.Species) + 1];
-    for (size_t s = 1; s < start.size(); ++s) start[s] += start[s - 1];
-    frame.Discs.resize(start.back());
-    for (int x = r.X0; x <= r.X1; ++x)
-        for (int y = r.Y0; y <= r.Y1; ++y)
-            for (const TIndividual& ind : m.Cell(x, y).Individuals) {
-                if (!(ind.Size > m.MinSize)) continue;
-                TMapDisc& d = frame.Discs[start[static_cast<size_t>(ind.Species)]++];
-                d.X = x + ind.PosX / 10.0;
-                d.Y = y + ind.PosY / 10.0;
-                d.Radius = ind.Size / 10 * m.BubbleScale;
-                d.Colour = m.SpeciesColor[static_cast<size_t>(ind.Species)];
-            }
-}
-
-} // namespace
-
 void BuildMapFrame(const Model& m, const TMapFrameRequest& request, TMapFrame& frame)
 {
     TViewRect r = request.Rect;
@@ -50,13 +23,29 @@ void BuildMapFrame(const Model& m, const TMapFrameRequest& request, TMapFrame& f
     frame.CellColours.clear();
     frame.Discs.clear();
     if (frame.Columns() == 0 || frame.Rows() == 0) return;
-    if (frame.CellsDrawn) {
-        frame.CellColours.reserve(static_cast<size_t>(frame.Columns()) * static_cast<size_t>(frame.Rows()));
-        for (int x = r.X0; x <= r.X1; ++x)
-            for (int y = r.Y0; y <= r.Y1; ++y)
-                frame.CellColours.push_back(CellColour(m, request.Mode, request.Larvae, x, y, request.Colours));
+    // One pass over the cells: a cell's individuals are read for its colour and, while
+    // they are at hand, for its discs, which wait in one list per species (series are
+    // drawn species by species).
+    const bool discs = request.Individuals;
+    if (discs) {
+        frame.SpeciesDiscs.resize(static_cast<size_t>(MaxSpecies));
+        for (std::vector<TMapDisc>& list : frame.SpeciesDiscs) list.clear();
     }
-    if (request.Individuals) CollectDiscs(m, r, frame);
+    if (frame.CellsDrawn)
+        frame.CellColours.reserve(static_cast<size_t>(frame.Columns()) * static_cast<size_t>(frame.Rows()));
+    for (int x = r.X0; x <= r.X1; ++x)
+        for (int y = r.Y0; y <= r.Y1; ++y) {
+            if (frame.CellsDrawn) frame.CellColours.push_back(CellColour(m, request.Mode, request.Larvae, x, y, request.Colours));
+            if (!discs) continue;
+            for (const TIndividual& ind : m.Cell(x, y).Individuals) {
+                if (!(ind.Size > m.MinSize)) continue;
+                frame.SpeciesDiscs[static_cast<size_t>(ind.Species)].push_back(
+                    TMapDisc{x + ind.PosX / 10.0, y + ind.PosY / 10.0, ind.Size / 10 * m.BubbleScale,
+                             m.SpeciesColor[static_cast<size_t>(ind.Species)]});
+            }
+        }
+    if (discs)
+        for (const std::vector<TMapDisc>& list : frame.SpeciesDiscs) frame.Discs.insert(frame.Discs.end(), list.begin(), list.end());
 }
 
 } // namespace marovi

@@ -25,6 +25,8 @@ struct TMapFrame {
     std::vector<TMapDisc> Discs;
     int XMax = 0, YMax = 0;             // the grid, for the wrap rule of transects
     double FlowDirection = 0, FlowDeviation = 0;
+    // The discs of each species while the frame is built; kept for their capacity.
+    std::vector<std::vector<TMapDisc>> SpeciesDiscs;
 
     int Columns() const { return Rect.X1 >= Rect.X0 ? Rect.X1 - Rect.X0 + 1 : 0; }
     int Rows() const { return Rect.Y1 >= Rect.Y0 ? Rect.Y1 - Rect.Y0 + 1 : 0; }
