@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "files/exports.h"
+#include "landscape/landscape.h"
 #include "model/grid.h"
 #include "model/model.h"
 #include "model/species_pool.h"
@@ -29,11 +30,12 @@ std::unique_ptr<marovi::Model> FullPool()
     marovi::CreateSpeciesPool(*m, 51);
     marovi::CreateGrid(*m, 100, 100);
     for (int x = 0; x < 100; ++x)
-        for (int y = 0; y < 100; ++y)
-            for (int s = 0; s < 51; ++s) {
-                m->Cell(x, y).Abundance[static_cast<size_t>(s)] = (x + y + s) % 7;
-                m->PrevLarvaeAt(x, y)[static_cast<size_t>(s)] = (x * y + s) % 1200;
-            }
+        for (int y = 0; y < 100; ++y) {
+            marovi::SetCellCapacity(*m, x, y, 100);
+            for (int s = 0; s < 51; ++s) m->PrevLarvaeAt(x, y)[static_cast<size_t>(s)] = (x * y + s) % 1200;
+        }
+    m->Random.SeedRandom(7);
+    marovi::InitialFill(*m, 99); // full cells: about two individuals of every species
     return m;
 }
 

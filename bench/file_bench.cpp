@@ -121,10 +121,7 @@ void BM_FloorParseIntoExistingCells(benchmark::State& state)
         const uint8_t* p = first;
         m.StepAbundance.fill(0);
         for (marovi::TCell& cell : m.Cells) {
-            for (const marovi::TIndividual& old : cell.Individuals) {
-                cell.Abundance[static_cast<size_t>(old.Species)] = 0;
-                cell.Occupied[old.PosX][old.PosY] = 0;
-            }
+            for (const marovi::TIndividual& old : cell.Individuals) cell.Occupied.Free(old.PosX, old.PosY);
             const int32_t n = i32(p + 16);
             if (n < 0 || n > marovi::CellPositions) state.SkipWithError("bad count");
             cell.Capacity = i32(p);
@@ -137,16 +134,15 @@ void BM_FloorParseIntoExistingCells(benchmark::State& state)
             for (marovi::TIndividual& ind : cell.Individuals) {
                 const int32_t species = i32(p), x = i32(p + 20), y = i32(p + 24);
                 if (static_cast<uint32_t>(species) > static_cast<uint32_t>(m.SpeciesMax) ||
-                    static_cast<uint32_t>(x) >= 10 || static_cast<uint32_t>(y) >= 10 || cell.Occupied[x][y] != 0)
+                    static_cast<uint32_t>(x) >= 10 || static_cast<uint32_t>(y) >= 10 || cell.Occupied.Has(x, y))
                     state.SkipWithError("bad individual");
-                cell.Occupied[x][y] = 1;
+                cell.Occupied.Set(x, y);
                 ind.Species = species;
                 ind.Age = i32(p + 4);
                 std::memcpy(&ind.Size, p + 8, 8);
                 ind.LastReproduction = i32(p + 16);
                 ind.PosX = static_cast<int8_t>(x);
                 ind.PosY = static_cast<int8_t>(y);
-                cell.Abundance[static_cast<size_t>(species)] += 1;
                 m.StepAbundance[static_cast<size_t>(species)] += 1;
                 p += 32;
             }

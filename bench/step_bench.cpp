@@ -38,8 +38,9 @@ std::unique_ptr<marovi::Model> DefaultScenario(int side)
 long long ReleasedLarvae(const marovi::Model& m)
 {
     long long n = 0;
-    for (const marovi::TSpeciesCounts& c : m.PrevLarvae)
-        for (int32_t v : c) n += v;
+    for (int x = 0; x < m.XDim; ++x)
+        for (int y = 0; y < m.YDim; ++y)
+            for (int32_t v : m.PrevLarvaeAt(x, y)) n += v;
     return n;
 }
 
@@ -50,14 +51,13 @@ long long Individuals(const marovi::Model& m)
     return n;
 }
 
-// Heap and object bytes of the model: the grid, the individual lists, the larvae history,
-// the species pool, the flow grid and the disturbance list.
+// Heap and object bytes of the model: the cells with their per-species counts (larvae and
+// larvae history), the individual lists, the species pool, the flow grid and the
+// disturbance list.
 double ModelBytes(const marovi::Model& m)
 {
     double bytes = sizeof(marovi::Model);
-    bytes += static_cast<double>(m.Cells.capacity() * sizeof(marovi::TCell));
-    for (const marovi::TCell& c : m.Cells) bytes += static_cast<double>(c.Individuals.capacity() * sizeof(marovi::TIndividual));
-    bytes += static_cast<double>(m.PrevLarvae.capacity() * sizeof(marovi::TSpeciesCounts));
+    bytes += static_cast<double>(m.Cells.Bytes());
     bytes += static_cast<double>(m.SpeciesPool.capacity() * sizeof(marovi::TSpecies));
     bytes += static_cast<double>(m.FlowGrid.Cells.capacity() * sizeof(marovi::TFlowCell));
     bytes += static_cast<double>(m.Disturbances.capacity() * sizeof(marovi::TDisturbanceDef));

@@ -51,21 +51,16 @@ inline std::string CellInvariants(const Model& m)
 {
     if (m.Cells.size() != static_cast<size_t>(m.XDim) * static_cast<size_t>(m.YDim)) return "grid size";
     if (m.SpeciesPool.size() != static_cast<size_t>(m.SpeciesMax + 1)) return "pool size";
+    if (m.Cells.SpeciesCount() != m.SpeciesMax + 1) return "counts per cell";
     TSpeciesCounts total{};
     for (const TCell& c : m.Cells) {
         if (c.Individuals.size() != static_cast<size_t>(c.IndividualCount)) return "individual count";
-        int marks = 0;
-        for (const auto& row : c.Occupied)
-            for (uint8_t o : row) marks += o;
-        if (marks != c.IndividualCount) return "occupied positions";
-        TSpeciesCounts sum{};
+        if (c.Occupied.Count() != c.IndividualCount) return "occupied positions";
         for (const TIndividual& i : c.Individuals) {
             if (i.Species < 0 || i.Species > m.SpeciesMax) return "species index";
-            if (i.PosX < 0 || i.PosX > 9 || i.PosY < 0 || i.PosY > 9 || c.Occupied[i.PosX][i.PosY] != 1) return "position";
-            sum[static_cast<size_t>(i.Species)] += 1;
+            if (i.PosX < 0 || i.PosX > 9 || i.PosY < 0 || i.PosY > 9 || !c.Occupied.Has(i.PosX, i.PosY)) return "position";
             total[static_cast<size_t>(i.Species)] += 1;
         }
-        if (sum != c.Abundance) return "cell abundance";
     }
     if (total != m.StepAbundance) return "step abundance";
     return {};

@@ -28,9 +28,8 @@ inline void Put(Model& m, int x, int y, int species, double size, int age = 1)
     ind.Size = size;
     ind.PosX = static_cast<int8_t>(pos % 10);
     ind.PosY = static_cast<int8_t>(pos / 10);
-    cell.Occupied[ind.PosX][ind.PosY] = 1;
+    cell.Occupied.Set(ind.PosX, ind.PosY);
     cell.Individuals.push_back(ind);
-    cell.Abundance[static_cast<size_t>(species)] += 1;
     cell.IndividualCount += 1;
 }
 

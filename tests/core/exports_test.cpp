@@ -36,7 +36,6 @@ protected:
         ind.PosY = static_cast<int8_t>(py);
         TCell& c = m.Cell(x, y);
         c.Individuals.push_back(ind);
-        c.Abundance[static_cast<size_t>(species)] += 1;
         c.IndividualCount += 1;
     }
     files_test::TempDir tmp;
@@ -80,7 +79,7 @@ TEST_F(Exports, IndividualsInGridOrderWithTheirPositions)
 
 TEST_F(Exports, SpeciesListHeaderAndEveryCellOfEverySpecies)
 {
-    m.Cell(12, 5).Abundance[1] = 3;
+    for (int k = 0; k < 3; ++k) Place(12, 5, 1, 1, k, 0);
     m.PrevLarvaeAt(12, 5)[1] = 1234;
     m.PrevLarvaeAt(0, 0)[0] = 7;
     SaveSpeciesList(m, P("sp.txt"), Clock);

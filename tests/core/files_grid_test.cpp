@@ -163,16 +163,13 @@ TEST(GridFile, SaveLoadSaveGivesTheSameBytesAndModel)
             EXPECT_EQ(b.Abundance, s.Abundance);
             EXPECT_EQ(b.CellAge, s.CellAge);
             EXPECT_EQ(b.LarvaeCount, 0);
-            int marks = 0;
-            for (int px = 0; px < 10; ++px)
-                for (int py = 0; py < 10; ++py) marks += b.Occupied[px][py];
-            EXPECT_EQ(marks, b.IndividualCount);
+            EXPECT_EQ(b.Occupied.Count(), b.IndividualCount);
             for (size_t i = 0; i < s.Individuals.size(); ++i) {
                 const TIndividual& p = s.Individuals[i];
                 const TIndividual& q = b.Individuals[i];
                 EXPECT_TRUE(p.Species == q.Species && p.Age == q.Age && p.Size == q.Size &&
                             p.LastReproduction == q.LastReproduction && p.PosX == q.PosX && p.PosY == q.PosY);
-                EXPECT_EQ(b.Occupied[q.PosX][q.PosY], 1);
+                EXPECT_TRUE(b.Occupied.Has(q.PosX, q.PosY));
                 total[static_cast<size_t>(q.Species)] += 1;
             }
         }
@@ -261,8 +258,8 @@ TEST(GridFile, HandBuiltFileReadsBackToKnownValues)
     EXPECT_EQ(c.Individuals[0].Species, 1);
     EXPECT_EQ(c.Individuals[0].LastReproduction, 6);
     EXPECT_EQ(c.Individuals[1].Size, 0.25);
-    EXPECT_EQ(c.Occupied[3][9], 1);
-    EXPECT_EQ(c.Occupied[0][0], 1);
+    EXPECT_TRUE(c.Occupied.Has(3, 9));
+    EXPECT_TRUE(c.Occupied.Has(0, 0));
     EXPECT_EQ(c.Abundance[0], 1);
     EXPECT_EQ(c.Capacity, 10);
     EXPECT_EQ(c.CellAge, 9);

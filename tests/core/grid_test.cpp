@@ -24,7 +24,7 @@ TEST(Grid, CreationSetsSizeAndFreshCells)
     EXPECT_EQ(m.YMax, 2);
     EXPECT_EQ(m.StartFill, 6);
     ASSERT_EQ(m.Cells.size(), 21u);
-    ASSERT_EQ(m.PrevLarvae.size(), 21u);
+    ASSERT_EQ(m.Cells.SpeciesCount(), m.SpeciesMax + 1); // counts sized by the pool
     for (const TCell& c : m.Cells) {
         EXPECT_EQ(c.Substrate, 255u);
         EXPECT_EQ(c.Capacity, 0);
@@ -128,7 +128,7 @@ TEST(Grid, RemoveClosesTheGap)
     EXPECT_EQ(c.Individuals[1].Age, 12);
     EXPECT_EQ(c.Individuals[2].Age, 11);
     EXPECT_EQ(c.Abundance[1], 1);
-    EXPECT_EQ(c.Occupied[removed.PosX][removed.PosY], 0);
+    EXPECT_FALSE(c.Occupied.Has(removed.PosX, removed.PosY));
     EXPECT_TRUE(test::CellInvariants(m));
     EXPECT_EQ(ErrorText([&] { RemoveIndividual(m, 0, 0, 0, 3); }), "individual 3 of cell [0,0] does not exist!");
     EXPECT_EQ(ErrorText([&] { RemoveIndividual(m, 0, 0, 0, 1); }), "individual 1 of cell [0,0] is not of species 0!");

@@ -80,15 +80,16 @@ TEST(Mortality, CellWalkVisitsEveryIndividualOnce)
     std::vector<int> survivors;
     for (const TIndividual& ind : m.Cell(0, 0).Individuals)
         if (!(r.Uniform() <= DeathProbability(m, ind.Species, ind.Age))) survivors.push_back(ind.Age);
-    const TCell before = m.Cell(0, 0);
+    const int32_t ageBefore = m.Cell(0, 0).CellAge;
+    const uint32_t substrateBefore = m.Cell(0, 0).Substrate;
     MortalityCell(m, 0, 0);
     const TCell& c = m.Cell(0, 0);
     ASSERT_EQ(c.Individuals.size(), survivors.size());
     for (size_t i = 0; i < survivors.size(); ++i) EXPECT_EQ(c.Individuals[i].Age, survivors[i]);
     EXPECT_EQ(c.Abundance[1], 0); // all of species 1 died, several of them in a row
     EXPECT_EQ(m.Random.Next, r.Next);
-    EXPECT_EQ(c.CellAge, before.CellAge);
-    EXPECT_EQ(c.Substrate, before.Substrate);
+    EXPECT_EQ(c.CellAge, ageBefore);
+    EXPECT_EQ(c.Substrate, substrateBefore);
     EXPECT_TRUE(test::CellInvariants(m));
 }
 

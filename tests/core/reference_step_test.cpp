@@ -50,7 +50,6 @@ void Insert(Model& m, int x, int y, int s, int lastReproduction, int age)
 {
     TCell& c = m.Cell(x, y);
     ASSERT_LT(c.IndividualCount, c.Capacity);
-    c.Abundance[static_cast<size_t>(s)] += 1;
     c.IndividualCount += 1;
     TIndividual ind;
     ind.Species = s;
@@ -61,8 +60,8 @@ void Insert(Model& m, int x, int y, int s, int lastReproduction, int age)
     do {
         px = m.Random.RandomInt(10);
         py = m.Random.RandomInt(10);
-    } while (c.Occupied[px][py] != 0);
-    c.Occupied[px][py] = 1;
+    } while (c.Occupied.Has(px, py));
+    c.Occupied.Set(px, py);
     ind.PosX = static_cast<int8_t>(px);
     ind.PosY = static_cast<int8_t>(py);
     c.Individuals.push_back(ind);
@@ -71,10 +70,9 @@ void Insert(Model& m, int x, int y, int s, int lastReproduction, int age)
 void Remove(TCell& c, size_t i)
 {
     const TIndividual ind = c.Individuals[i];
-    c.Abundance[static_cast<size_t>(ind.Species)] -= 1;
     c.IndividualCount -= 1;
-    c.Occupied[ind.PosX][ind.PosY] = 0;
-    c.Individuals.erase(c.Individuals.begin() + static_cast<long>(i));
+    c.Occupied.Free(ind.PosX, ind.PosY);
+    c.Individuals.erase(i);
 }
 
 double DeathChance(const Model& m, int s, int age)
@@ -245,7 +243,7 @@ bool Room(const TCell& c)
 void Settle(Model& m, int x, int y)
 {
     TCell& c = m.Cell(x, y);
-    m.PrevLarvaeAt(x, y) = c.Larvae;
+    for (int s = 0; s <= m.SpeciesMax; ++s) m.PrevLarvaeAt(x, y)[static_cast<size_t>(s)] = c.Larvae[static_cast<size_t>(s)];
     for (int s = 0; s <= m.SpeciesMax; ++s)
         if ((Sp(m, s).GrowsOn & c.Substrate) == 0) {
             c.LarvaeCount -= c.Larvae[static_cast<size_t>(s)];

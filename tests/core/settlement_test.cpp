@@ -71,7 +71,8 @@ TEST(Settlement, SettlersFillTheCellThenTheRestIsLost)
     Model m = test::MakeModel(3, 3, 3, 4, 50);
     TCell& c = m.Cell(1, 2);
     test::Place(m, 1, 2, 0, 30);
-    c.Larvae = TSpeciesCounts{2, 0, 7};
+    c.Larvae[0] = 2;
+    c.Larvae[2] = 7;
     c.LarvaeCount = 9;
     TRandom r = m.Random;
     SettleCell(m, 1, 2);
@@ -178,7 +179,8 @@ TEST(Settlement, BiasedLotteryClampsNegativeWeights)
     EXPECT_EQ(BiasedLotteryDraw(m, TSpeciesCounts{6}, TSpeciesCounts{1}), -1);
 
     // With larvae of a second species only that species settles.
-    c.Larvae = TSpeciesCounts{6, 2};
+    c.Larvae[0] = 6;
+    c.Larvae[1] = 2;
     c.LarvaeCount = 8;
     SettleCell(m, 0, 0);
     EXPECT_EQ(c.Abundance[0], 1);

@@ -22,33 +22,25 @@ Model MakeModel(int xdim, int ydim, int species, int capacity, int32_t seed)
 
 ::testing::AssertionResult CellInvariants(const Model& m)
 {
+    if (m.Cells.SpeciesCount() != m.SpeciesMax + 1)
+        return ::testing::AssertionFailure() << "counts for " << m.Cells.SpeciesCount() << " species in every cell";
     for (int x = 0; x < m.XDim; ++x)
         for (int y = 0; y < m.YDim; ++y) {
             const TCell& c = m.Cell(x, y);
             const std::string where = "cell [" + std::to_string(x) + "," + std::to_string(y) + "]: ";
-            long long abundance = 0;
-            for (int32_t a : c.Abundance) abundance += a;
-            int occupied = 0;
-            for (const auto& row : c.Occupied)
-                for (uint8_t o : row) occupied += o;
-            if (c.IndividualCount != static_cast<int32_t>(c.Individuals.size()) || c.IndividualCount != abundance ||
-                c.IndividualCount != occupied)
+            if (c.IndividualCount != static_cast<int32_t>(c.Individuals.size()) || c.IndividualCount != c.Occupied.Count())
                 return ::testing::AssertionFailure() << where << "count " << c.IndividualCount << ", list "
-                                                     << c.Individuals.size() << ", abundance " << abundance
-                                                     << ", occupied " << occupied;
-            TSpeciesCounts perSpecies{};
+                                                     << c.Individuals.size() << ", occupied " << c.Occupied.Count();
             bool seen[CellSide][CellSide] = {};
             for (const TIndividual& ind : c.Individuals) {
                 if (ind.Species < 0 || ind.Species > m.SpeciesMax)
                     return ::testing::AssertionFailure() << where << "species " << ind.Species;
                 if (ind.PosX < 0 || ind.PosX >= CellSide || ind.PosY < 0 || ind.PosY >= CellSide)
                     return ::testing::AssertionFailure() << where << "position out of the cell";
-                if (seen[ind.PosX][ind.PosY] || c.Occupied[ind.PosX][ind.PosY] != 1)
+                if (seen[ind.PosX][ind.PosY] || !c.Occupied.Has(ind.PosX, ind.PosY))
                     return ::testing::AssertionFailure() << where << "position shared or not marked";
                 seen[ind.PosX][ind.PosY] = true;
-                perSpecies[static_cast<size_t>(ind.Species)] += 1;
             }
-            if (perSpecies != c.Abundance) return ::testing::AssertionFailure() << where << "abundance per species";
             if (c.IndividualCount > c.Capacity && c.IndividualCount > 0)
                 return ::testing::AssertionFailure() << where << "over capacity";
         }
@@ -71,7 +63,7 @@ Model MakeModel(int xdim, int ydim, int species, int capacity, int32_t seed)
             if (p.DisturbanceCount != q.DisturbanceCount) return fail(where + "DisturbanceCount");
             if (p.CellAge != q.CellAge) return fail(where + "CellAge");
             if (p.Substrate != q.Substrate) return fail(where + "Substrate");
-            if (std::memcmp(p.Occupied, q.Occupied, sizeof p.Occupied) != 0) return fail(where + "Occupied");
+            if (p.Occupied != q.Occupied) return fail(where + "Occupied");
             if (p.Individuals.size() != q.Individuals.size()) return fail(where + "list length");
             for (size_t i = 0; i < p.Individuals.size(); ++i) {
                 const TIndividual& u = p.Individuals[i];
@@ -104,7 +96,7 @@ TIndividual& Place(Model& m, int x, int y, int species, int age, int lastReprodu
     TCell& c = m.Cell(x, y);
     for (int px = 0; px < CellSide; ++px)
         for (int py = 0; py < CellSide; ++py)
-            if (c.Occupied[px][py] == 0) {
+            if (!c.Occupied.Has(px, py)) {
                 TIndividual ind;
                 ind.Species = species;
                 ind.Age = age;
@@ -112,8 +104,7 @@ TIndividual& Place(Model& m, int x, int y, int species, int age, int lastReprodu
                 ind.LastReproduction = lastReproduction;
                 ind.PosX = static_cast<int8_t>(px);
                 ind.PosY = static_cast<int8_t>(py);
-                c.Occupied[px][py] = 1;
-                c.Abundance[static_cast<size_t>(species)] += 1;
+                c.Occupied.Set(px, py);
                 c.IndividualCount += 1;
                 c.Individuals.push_back(ind);
                 return c.Individuals.back();

@@ -101,6 +101,12 @@ void SaveSpeciesList(const Model& m, const std::string& path, const TClock& cloc
     std::vector<char> buffer(BufferSize);
     char* const begin = buffer.data();
     char* p = begin;
+    // Cells hold their individuals, not their abundances: count them once, cell by cell
+    // (at most 100 per cell and species).
+    const size_t species = static_cast<size_t>(m.SpeciesMax + 1);
+    std::vector<uint8_t> abundance(m.Cells.size() * species);
+    for (size_t c = 0; c < m.Cells.size(); ++c)
+        for (const TIndividual& ind : m.Cells[c].Individuals) abundance[c * species + static_cast<size_t>(ind.Species)] += 1;
     for (int sp = 0; sp <= m.SpeciesMax; ++sp) {
         const std::string prefix = m.SpeciesPool[static_cast<size_t>(sp)].Name + S;
         for (int x = 0; x <= m.XMax; ++x)
@@ -115,7 +121,8 @@ void SaveSpeciesList(const Model& m, const std::string& path, const TClock& cloc
                 *p++ = S;
                 p = WritePadded(p, y, 3);
                 *p++ = S;
-                p = WritePadded(p, m.Cell(x, y).Abundance[static_cast<size_t>(sp)], 3);
+                const size_t cell = static_cast<size_t>(x) * static_cast<size_t>(m.YDim) + static_cast<size_t>(y);
+                p = WritePadded(p, abundance[cell * species + static_cast<size_t>(sp)], 3);
                 *p++ = S;
                 p = WritePadded(p, m.PrevLarvaeAt(x, y)[static_cast<size_t>(sp)], 3);
                 *p++ = '\r';

@@ -136,13 +136,13 @@ std::string VersionMessage(std::string_view fileVersion)
 }
 
 // The header's counts, checked against each other and against the bytes that follow.
-struct TCounts {
+struct THeaderCounts {
     int32_t Species, XDim, YDim, Definitions;
 };
 
-TCounts CheckCounts(const TRecordIn& h, const TByteReader& r)
+THeaderCounts CheckCounts(const TRecordIn& h, const TByteReader& r)
 {
-    const TCounts c{h.I32(24), h.I32(28), h.I32(32), h.I32(36)};
+    const THeaderCounts c{h.I32(24), h.I32(28), h.I32(32), h.I32(36)};
     const std::string& name = r.Name();
     if (c.Species < 0) throw Error(Format("%s: the header claims %d species", {name, c.Species}));
     if (c.Species > MaxSpecies) throw Error(Format("Can not create more then %d different species!", {MaxSpecies - 1}));
@@ -241,13 +241,12 @@ void ReadCell(Model& m, TByteReader& r, int x, int y)
                                {name, k + 1, x, y, ind.Species + 1, m.SpeciesMax + 1}));
         if (px < 0 || px >= CellSide || py < 0 || py >= CellSide)
             throw Error(Format("%s: individual %d of cell [%d,%d] has position (%d,%d) outside 0..9", {name, k + 1, x, y, px, py}));
-        if (cell.Occupied[px][py] != 0)
+        if (cell.Occupied.Has(px, py))
             throw Error(Format("%s: individual %d of cell [%d,%d] takes position (%d,%d), which another individual holds",
                                {name, k + 1, x, y, px, py}));
         ind.PosX = static_cast<int8_t>(px);
         ind.PosY = static_cast<int8_t>(py);
-        cell.Occupied[px][py] = 1;
-        cell.Abundance[static_cast<size_t>(ind.Species)] += 1;
+        cell.Occupied.Set(px, py);
         m.StepAbundance[static_cast<size_t>(ind.Species)] += 1;
         cell.Individuals.push_back(ind);
     }
@@ -258,13 +257,12 @@ void ReadCell(Model& m, TByteReader& r, int x, int y)
 class TBulkAside {
 public:
     explicit TBulkAside(Model& m)
-        : m_(m), cells_(std::move(m.Cells)), prev_(std::move(m.PrevLarvae)), flow_(std::move(m.FlowGrid.Cells))
+        : m_(m), cells_(std::move(m.Cells)), flow_(std::move(m.FlowGrid.Cells))
     {
     }
     ~TBulkAside()
     {
         m_.Cells = std::move(cells_);
-        m_.PrevLarvae = std::move(prev_);
         m_.FlowGrid.Cells = std::move(flow_);
     }
     TBulkAside(const TBulkAside&) = delete;
@@ -272,8 +270,7 @@ public:
 
 private:
     Model& m_;
-    std::vector<TCell> cells_;
-    std::vector<TSpeciesCounts> prev_;
+    TCellGrid cells_;
     std::vector<TFlowCell> flow_;
 };
 
@@ -304,13 +301,13 @@ void ReadGridFile(Model& m, TByteReader& r, const TLoadProgress& progress)
     if (h.Size() < 22) throw Error(Format("%s: the file ends before the end of the header", {r.Name()}));
     if (h.Chars(16, Version.size()) != Version) throw Error(VersionMessage(h.Chars(16, Version.size())));
     if (h.Size() < HeaderSize) throw Error(Format("%s: the file ends before the end of the header", {r.Name()}));
-    const TCounts counts = CheckCounts(h, r);
+    const THeaderCounts counts = CheckCounts(h, r);
 
     Model fresh = SettingsOf(m);
     ReleaseGrid(fresh);
     ClearSpeciesPool(fresh);
+    CreateSpeciesPool(fresh, counts.Species); // first: the grid sizes its counts by the pool
     CreateGrid(fresh, counts.XDim, counts.YDim);
-    CreateSpeciesPool(fresh, counts.Species);
     // The new cells are empty; the file gives each its capacity, counters and substrate.
     ReadHeaderValues(fresh, h);
 

@@ -42,15 +42,17 @@ void ReleaseLarvae(Model& m, int x, int y)
         const double deviation = flow.Deviation, direction = flow.Direction, speed = flow.Speed;
         const TGridShape shape = GridShape(m);
         TCell* const cells = m.Cells.data();
+        int32_t* const larvaeOf = m.Cells.LarvaeData() + s;
+        const size_t species = static_cast<size_t>(m.Cells.SpeciesCount());
         for (int32_t i = 0; i < larvae; ++i) {
             double a = random.Gauss() * deviation + direction;
             double d = KernelDistance(random, patchKernel, patchSize) * speed;
             int tx = RoundToInt(cx + std::cos(a) * d);
             int ty = RoundToInt(cy + std::sin(a) * d);
             if (WrapCoordinates(shape, tx, ty)) {
-                TCell& target = cells[static_cast<size_t>(tx) * static_cast<size_t>(shape.YDim) + static_cast<size_t>(ty)];
-                target.Larvae[static_cast<size_t>(s)] += 1;
-                target.LarvaeCount += 1;
+                const size_t target = static_cast<size_t>(tx) * static_cast<size_t>(shape.YDim) + static_cast<size_t>(ty);
+                larvaeOf[target * species] += 1;
+                cells[target].LarvaeCount += 1;
             }
         }
     }

@@ -18,18 +18,9 @@ void CreateGrid(Model& m, int xdim, int ydim)
     m.YMax = ydim - 1;
     m.StartFill = m.XMax;
     try {
-        size_t n = static_cast<size_t>(xdim) * static_cast<size_t>(ydim);
-        m.Cells.clear();
-        m.Cells.shrink_to_fit();
-        m.Cells.resize(n);
-        m.PrevLarvae.assign(n, TSpeciesCounts{});
+        m.Cells.Create(static_cast<size_t>(xdim) * static_cast<size_t>(ydim), m.SpeciesMax + 1);
     } catch (const std::bad_alloc&) {
         m.Cells.clear();
-        m.PrevLarvae.clear();
-        throw Error("Not enough memory to initialize simulation!");
-    } catch (const std::length_error&) {
-        m.Cells.clear();
-        m.PrevLarvae.clear();
         throw Error("Not enough memory to initialize simulation!");
     }
     ResetCounters(m);
@@ -38,9 +29,6 @@ void CreateGrid(Model& m, int xdim, int ydim)
 void ReleaseGrid(Model& m)
 {
     m.Cells.clear();
-    m.Cells.shrink_to_fit();
-    m.PrevLarvae.clear();
-    m.PrevLarvae.shrink_to_fit();
     m.Disturbances.clear();
     m.FlowGrid.Cells.clear();
     m.FlowGrid.XCount = 0;
@@ -61,13 +49,12 @@ void ResetCounters(Model& m)
 
 void ClearCell(TCell& cell)
 {
-    cell.Abundance.fill(0);
     cell.Larvae.fill(0);
     cell.IndividualCount = 0;
     cell.LarvaeCount = 0;
     cell.CellAge = 0;
     cell.Individuals.clear();
-    std::fill(&cell.Occupied[0][0], &cell.Occupied[0][0] + CellPositions, uint8_t{0});
+    cell.Occupied.Clear();
     cell.Substrate = 1;
 }
 
@@ -113,7 +100,7 @@ void InsertIndividual(Model& m, int x, int y, int species, int lastReproduction,
     do {
         px = m.Random.RandomInt(CellSide);
         py = m.Random.RandomInt(CellSide);
-    } while (cell.Occupied[px][py] != 0);
+    } while (cell.Occupied.Has(px, py));
     ind.PosX = static_cast<int8_t>(px);
     ind.PosY = static_cast<int8_t>(py);
     try {
@@ -121,18 +108,16 @@ void InsertIndividual(Model& m, int x, int y, int species, int lastReproduction,
     } catch (const std::exception&) {
         throw Error("could not insert new individual to list!");
     }
-    cell.Occupied[px][py] = 1;
-    cell.Abundance[static_cast<size_t>(species)] += 1;
+    cell.Occupied.Set(px, py);
     cell.IndividualCount += 1;
 }
 
 void EraseIndividual(TCell& cell, size_t i)
 {
     const TIndividual& ind = cell.Individuals[i];
-    cell.Abundance[static_cast<size_t>(ind.Species)] -= 1;
     cell.IndividualCount -= 1;
-    cell.Occupied[ind.PosX][ind.PosY] = 0;
-    cell.Individuals.erase(cell.Individuals.begin() + static_cast<std::ptrdiff_t>(i));
+    cell.Occupied.Free(ind.PosX, ind.PosY);
+    cell.Individuals.erase(i);
 }
 
 void RemoveIndividual(Model& m, int x, int y, int species, int listIndex)
@@ -186,9 +171,9 @@ void InitialFill(Model& m, int columns)
 int FitGridToPool(Model& m)
 {
     const size_t kept = static_cast<size_t>(std::max(m.SpeciesMax + 1, 0));
+    const size_t held = static_cast<size_t>(m.Cells.SpeciesCount());
     int removed = 0;
-    for (size_t c = 0; c < m.Cells.size(); ++c) {
-        TCell& cell = m.Cells[c];
+    for (TCell& cell : m.Cells) {
         size_t i = 0;
         while (i < cell.Individuals.size()) {
             if (static_cast<size_t>(cell.Individuals[i].Species) >= kept) {
@@ -198,12 +183,9 @@ int FitGridToPool(Model& m)
                 ++i;
             }
         }
-        for (size_t s = kept; s < MaxSpecies; ++s) {
-            cell.LarvaeCount -= cell.Larvae[s];
-            cell.Larvae[s] = 0;
-            m.PrevLarvae[c][s] = 0;
-        }
+        for (size_t s = kept; s < held; ++s) cell.LarvaeCount -= cell.Larvae[s];
     }
+    m.Cells.SetSpeciesCount(static_cast<int>(kept));
     for (size_t s = kept; s < MaxSpecies; ++s) {
         m.StepAbundance[s] = 0;
         m.LastAbundance[s] = 0;

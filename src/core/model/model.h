@@ -7,6 +7,7 @@
 #include "analysis/state_def.h"
 #include "disturbance/disturbance_def.h"
 #include "landscape/flow_grid.h"
+#include "model/cell_grid.h"
 #include "model/random.h"
 #include "model/types.h"
 
@@ -22,14 +23,17 @@ struct Model {
     Model();
 
     // --- grid (x-major: cell (x, y) at x * YDim + y) ---
+    // Per-species counts of a cell have one entry per species of the pool: index them
+    // 0..SpeciesMax (cell.Larvae[s], m.PrevLarvaeAt(x, y)[s], cell.Abundance[s]) and copy
+    // them whole with ToSpeciesCounts.
     int32_t XDim = 0, YDim = 0, XMax = -1, YMax = -1;
-    std::vector<TCell> Cells;
-    std::vector<TSpeciesCounts> PrevLarvae;
+    TCellGrid Cells;
 
     TCell& Cell(int x, int y) { return Cells[static_cast<size_t>(x) * YDim + y]; }
     const TCell& Cell(int x, int y) const { return Cells[static_cast<size_t>(x) * YDim + y]; }
-    TSpeciesCounts& PrevLarvaeAt(int x, int y) { return PrevLarvae[static_cast<size_t>(x) * YDim + y]; }
-    const TSpeciesCounts& PrevLarvaeAt(int x, int y) const { return PrevLarvae[static_cast<size_t>(x) * YDim + y]; }
+    // The larvae per species that reached cell (x, y) in its last settlement.
+    TCounts PrevLarvaeAt(int x, int y) { return Cells.PrevLarvae(static_cast<size_t>(x) * YDim + y); }
+    const TCounts PrevLarvaeAt(int x, int y) const { return Cells.PrevLarvae(static_cast<size_t>(x) * YDim + y); }
     bool HasGrid() const { return !Cells.empty(); }
 
     // --- species ---

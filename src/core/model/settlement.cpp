@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "model/grid.h"
 #include "model/step.h"
 
@@ -75,7 +77,8 @@ int BiasedLotteryDraw(Model& m, const TSpeciesCounts& pool, const TSpeciesCounts
 void SettleCell(Model& m, int x, int y)
 {
     TCell& cell = m.Cell(x, y);
-    m.PrevLarvaeAt(x, y) = cell.Larvae;
+    TCounts previous = m.PrevLarvaeAt(x, y);
+    std::copy(cell.Larvae.begin(), cell.Larvae.end(), previous.begin());
     if (cell.LarvaeCount == 0) return; // nothing to settle, nothing to draw
     RemoveUnsuitableLarvae(m, cell);
     TSpeciesCounts neighbours{};

@@ -34,7 +34,7 @@ void NewSimulationModel(Model& m, int32_t clockSeed, std::optional<int> changedS
     if (changedStartFill) m.StartFill = *changedStartFill;
     ClearAllCells(m);
     // The larvae of the discarded run are not the previous step of the new start.
-    for (TSpeciesCounts& larvae : m.PrevLarvae) larvae.fill(0);
+    m.Cells.ClearPrevLarvae();
     InitialFill(m, m.StartFill);
     m.TimeStep = 0;
     m.DisturbanceEventCount = 0;

@@ -19,7 +19,7 @@ void SimulationStep(Model& m)
         for (int y = 0; y <= m.YMax; ++y) {
             SettleCell(m, x, y);
             TCell& cell = m.Cell(x, y);
-            for (int s = 0; s <= m.SpeciesMax; ++s) m.StepAbundance[static_cast<size_t>(s)] += cell.Abundance[static_cast<size_t>(s)];
+            for (const TIndividual& ind : cell.Individuals) m.StepAbundance[static_cast<size_t>(ind.Species)] += 1;
             cell.Larvae.fill(0);
             cell.LarvaeCount = 0;
         }

@@ -14,11 +14,6 @@ constexpr int SpeciesRecordSize = 496; // bytes of one TSpecies in files
 
 using TSpeciesCounts = std::array<int32_t, MaxSpecies>;
 
-// The per-species counts of a cell (cell.Abundance, cell.Larvae, m.PrevLarvaeAt(x, y)) as a
-// whole 51-entry TSpeciesCounts, for the measures and anything that takes the whole array:
-// m.DiversityFunc(m, ToSpeciesCounts(cell.Abundance)). Entries past the pool are 0.
-inline TSpeciesCounts ToSpeciesCounts(const TSpeciesCounts& counts) { return counts; }
-
 // One sessile individual, owned by its cell. Positions are tenths of the cell (0..9).
 struct TIndividual {
     int32_t Species = 0;
@@ -29,18 +24,139 @@ struct TIndividual {
     int8_t PosY = 0;
 };
 
+// A cell's list of individuals: insertion order, removal closes the gap. Like a vector of
+// TIndividual (size, [], iteration, push_back, erase, reserve), in 16 bytes per cell.
+class TIndividualList {
+public:
+    TIndividualList() = default;
+    TIndividualList(const TIndividualList& other);
+    TIndividualList(TIndividualList&& other) noexcept;
+    TIndividualList& operator=(const TIndividualList& other);
+    TIndividualList& operator=(TIndividualList&& other) noexcept;
+    ~TIndividualList();
+
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    size_t capacity() const { return capacity_; }
+    TIndividual& operator[](size_t i) { return data_[i]; }
+    const TIndividual& operator[](size_t i) const { return data_[i]; }
+    TIndividual* begin() { return data_; }
+    TIndividual* end() { return data_ + size_; }
+    const TIndividual* begin() const { return data_; }
+    const TIndividual* end() const { return data_ + size_; }
+    TIndividual& back() { return data_[size_ - 1]; }
+    const TIndividual& back() const { return data_[size_ - 1]; }
+
+    // Grows the storage only when it is full (std::bad_alloc when that fails).
+    void push_back(const TIndividual& ind);
+    // Removes entry i; the later ones move up by one.
+    void erase(size_t i);
+    void clear() { size_ = 0; }
+    void reserve(size_t n);
+    // New entries are default individuals.
+    void resize(size_t n);
+
+private:
+    TIndividual* data_ = nullptr;
+    uint32_t size_ = 0;
+    uint32_t capacity_ = 0;
+};
+
+// The 10 x 10 positions of a cell, one bit each: Has(x, y) where an individual stands.
+class TPositionMap {
+public:
+    bool Has(int x, int y) const { return (bits_[Index(x, y) >> 6] >> (Index(x, y) & 63)) & 1; }
+    void Set(int x, int y) { bits_[Index(x, y) >> 6] |= uint64_t{1} << (Index(x, y) & 63); }
+    void Free(int x, int y) { bits_[Index(x, y) >> 6] &= ~(uint64_t{1} << (Index(x, y) & 63)); }
+    void Clear() { bits_[0] = bits_[1] = 0; }
+    int Count() const { return __builtin_popcountll(bits_[0]) + __builtin_popcountll(bits_[1]); }
+    bool operator==(const TPositionMap&) const = default;
+
+private:
+    static unsigned Index(int x, int y) { return static_cast<unsigned>(x * CellSide + y); }
+    uint64_t bits_[2] = {0, 0};
+};
+
+// Per-species counts of one cell held by the grid, one entry per species of the pool
+// (cell.Larvae, m.PrevLarvaeAt(x, y)): counts[s] for s in 0..SpeciesMax, size(), iteration,
+// fill(v). A reference to the grid's storage: copying one copies the reference; use
+// ToSpeciesCounts for a copy of the values.
+class TCounts {
+public:
+    TCounts() = default; // no entries
+    TCounts(const TCounts&) = default;
+    TCounts& operator=(const TCounts&) = delete;
+
+    int32_t& operator[](size_t s) { return p_[s]; }
+    int32_t operator[](size_t s) const { return p_[s]; }
+    size_t size() const { return n_; }
+    int32_t* begin() { return p_; }
+    int32_t* end() { return p_ + n_; }
+    const int32_t* begin() const { return p_; }
+    const int32_t* end() const { return p_ + n_; }
+    void fill(int32_t v)
+    {
+        for (uint32_t s = 0; s < n_; ++s) p_[s] = v;
+    }
+
+private:
+    friend class TCellGrid;
+    TCounts(int32_t* p, uint32_t n) : p_(p), n_(n) {}
+    int32_t* p_ = nullptr;
+    uint32_t n_ = 0;
+};
+
+struct TCell;
+
+// cell.Abundance[s]: the individuals of species s in the cell, counted in its list (so it
+// always agrees with the list and takes no memory). Read-only.
+class TAbundance {
+public:
+    TAbundance() = default;
+    TAbundance(const TAbundance&) = delete;
+    TAbundance& operator=(const TAbundance&) = delete;
+    int32_t operator[](size_t s) const;
+
+private:
+    friend TSpeciesCounts ToSpeciesCounts(const TAbundance& abundance);
+    const TCell& Cell() const;
+};
+
+// A grid cell. The grid (TCellGrid, m.Cells) owns the cells and the storage of their
+// per-species counts, which it sizes by the species pool; cells are not copied one by one.
 struct TCell {
-    TSpeciesCounts Abundance{};
-    TSpeciesCounts Larvae{};
+    TAbundance Abundance; // the first member: it finds its cell at its own address
     int32_t IndividualCount = 0;
     int32_t LarvaeCount = 0;
     int32_t Capacity = 0;
     int32_t DisturbanceCount = 0;
     int32_t CellAge = 0;
     uint32_t Substrate = 255;
-    std::vector<TIndividual> Individuals; // insertion order; removal closes the gap
-    uint8_t Occupied[CellSide][CellSide] = {};
+    TCounts Larvae;
+    TIndividualList Individuals; // insertion order; removal closes the gap
+    TPositionMap Occupied;
 };
+
+inline const TCell& TAbundance::Cell() const { return *reinterpret_cast<const TCell*>(this); }
+
+inline int32_t TAbundance::operator[](size_t s) const
+{
+    int32_t n = 0;
+    for (const TIndividual& ind : Cell().Individuals) n += static_cast<size_t>(ind.Species) == s;
+    return n;
+}
+
+// The per-species counts of a cell (cell.Abundance, cell.Larvae, m.PrevLarvaeAt(x, y)) as a
+// whole 51-entry TSpeciesCounts, for the measures and anything that takes the whole array:
+// m.DiversityFunc(m, ToSpeciesCounts(cell.Abundance)). Entries past the pool are 0.
+TSpeciesCounts ToSpeciesCounts(const TAbundance& abundance);
+TSpeciesCounts ToSpeciesCounts(const TCounts& counts);
+
+// Equal as whole 51-entry arrays.
+bool operator==(const TCounts& a, const TCounts& b);
+bool operator==(const TCounts& a, const TSpeciesCounts& b);
+bool operator==(const TAbundance& a, const TAbundance& b);
+bool operator==(const TAbundance& a, const TSpeciesCounts& b);
 
 enum class TKernel : uint8_t { Exponential = 1, Diffusion = 2, Uniform = 4 };
 
