@@ -146,19 +146,17 @@ void NewLandscape(Model& m, int xdim, int ydim)
     // leaves the simulation as it was.
     struct {
         int32_t XDim, YDim, XMax, YMax, StartFill;
-        std::vector<TCell> Cells;
-        std::vector<TSpeciesCounts> PrevLarvae;
+        TCellGrid Cells;
         std::vector<TDisturbanceDef> Disturbances;
         TFlowGrid FlowGrid;
-    } old{m.XDim, m.YDim, m.XMax, m.YMax, m.StartFill, std::move(m.Cells), std::move(m.PrevLarvae),
-          std::move(m.Disturbances), std::move(m.FlowGrid)};
+    } old{m.XDim, m.YDim, m.XMax, m.YMax, m.StartFill, std::move(m.Cells), std::move(m.Disturbances),
+          std::move(m.FlowGrid)};
     ReleaseGrid(m);
     try {
         CreateGrid(m, xdim, ydim);
     } catch (...) {
         m.XDim = old.XDim, m.YDim = old.YDim, m.XMax = old.XMax, m.YMax = old.YMax, m.StartFill = old.StartFill;
         m.Cells = std::move(old.Cells);
-        m.PrevLarvae = std::move(old.PrevLarvae);
         m.Disturbances = std::move(old.Disturbances);
         m.FlowGrid = std::move(old.FlowGrid);
         throw;
