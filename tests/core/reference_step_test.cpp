@@ -72,7 +72,7 @@ void Remove(TCell& c, size_t i)
     const TIndividual ind = c.Individuals[i];
     c.IndividualCount -= 1;
     c.Occupied.Free(ind.PosX, ind.PosY);
-    c.Individuals.erase(i);
+    c.Individuals.erase(c.Individuals.begin() + static_cast<long>(i));
 }
 
 double DeathChance(const Model& m, int s, int age)

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <type_traits>
 #include <utility>
 
@@ -66,6 +67,18 @@ TIndividualList& TIndividualList::operator=(TIndividualList&& other) noexcept
 
 TIndividualList::~TIndividualList() { Release(data_, capacity_); }
 
+TIndividual& TIndividualList::at(size_t i)
+{
+    if (i >= size_) throw std::out_of_range("individual list index");
+    return data_[i];
+}
+
+const TIndividual& TIndividualList::at(size_t i) const
+{
+    if (i >= size_) throw std::out_of_range("individual list index");
+    return data_[i];
+}
+
 void TIndividualList::reserve(size_t n)
 {
     if (n <= capacity_) return;
@@ -82,10 +95,12 @@ void TIndividualList::push_back(const TIndividual& ind)
     data_[size_++] = ind;
 }
 
-void TIndividualList::erase(size_t i)
+TIndividual* TIndividualList::erase(const TIndividual* pos)
 {
+    const size_t i = static_cast<size_t>(pos - data_);
     std::memmove(static_cast<void*>(data_ + i), data_ + i + 1, (size_ - i - 1) * sizeof(TIndividual));
     --size_;
+    return data_ + i;
 }
 
 void TIndividualList::resize(size_t n)

@@ -117,7 +117,7 @@ void EraseIndividual(TCell& cell, size_t i)
     const TIndividual& ind = cell.Individuals[i];
     cell.IndividualCount -= 1;
     cell.Occupied.Free(ind.PosX, ind.PosY);
-    cell.Individuals.erase(i);
+    cell.Individuals.erase(cell.Individuals.begin() + i);
 }
 
 void RemoveIndividual(Model& m, int x, int y, int species, int listIndex)

@@ -40,17 +40,25 @@ public:
     size_t capacity() const { return capacity_; }
     TIndividual& operator[](size_t i) { return data_[i]; }
     const TIndividual& operator[](size_t i) const { return data_[i]; }
+    // std::out_of_range past the end.
+    TIndividual& at(size_t i);
+    const TIndividual& at(size_t i) const;
     TIndividual* begin() { return data_; }
     TIndividual* end() { return data_ + size_; }
     const TIndividual* begin() const { return data_; }
     const TIndividual* end() const { return data_ + size_; }
+    TIndividual& front() { return data_[0]; }
+    const TIndividual& front() const { return data_[0]; }
     TIndividual& back() { return data_[size_ - 1]; }
     const TIndividual& back() const { return data_[size_ - 1]; }
+    TIndividual* data() { return data_; }
+    const TIndividual* data() const { return data_; }
 
     // Grows the storage only when it is full (std::bad_alloc when that fails).
     void push_back(const TIndividual& ind);
-    // Removes entry i; the later ones move up by one.
-    void erase(size_t i);
+    void pop_back() { --size_; }
+    // Removes the entry at pos (begin() + i); the later ones move up by one.
+    TIndividual* erase(const TIndividual* pos);
     void clear() { size_ = 0; }
     void reserve(size_t n);
     // New entries are default individuals.
