@@ -97,8 +97,6 @@ signals:
     void RovPickCancelled();
     // The view window was hidden or closed.
     void Hidden();
-    // A redraw has finished: the map shows the model as it is now.
-    void Redrawn();
 
 protected:
     void showEvent(QShowEvent* event) override;

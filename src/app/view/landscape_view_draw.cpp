@@ -62,7 +62,6 @@ void TVisulaize::Render(bool snapshots)
     chart_->SetFrame(frame_);
     if (snapshots) SaveAutoSnapshots();
     setWindowTitle(QString::fromStdString(ViewCaption(m)));
-    emit Redrawn();
 }
 
 void TVisulaize::SaveAutoSnapshots()
