@@ -45,6 +45,7 @@ struct TStepRunner::TImpl {
     std::mutex Mutex;
     std::condition_variable Wake;
     TWork Job;
+    QString Error; // of the work just finished
     bool Quit = false;
 };
 
@@ -70,7 +71,13 @@ TStepRunner::TStepRunner(Model& model, QObject* parent) : QObject(parent), model
             } catch (...) {
                 error = QStringLiteral("unknown error");
             }
-            QMetaObject::invokeMethod(this, [this, error] { WorkFinished(error); }, Qt::QueuedConnection);
+            {
+                // Handing the result over under the mutex orders the work's writes to the
+                // model before everything the user-interface thread does after taking it.
+                std::lock_guard lock(d.Mutex);
+                d.Error = error;
+            }
+            QMetaObject::invokeMethod(this, [this] { WorkFinished(); }, Qt::QueuedConnection);
         }
     });
 }
@@ -137,9 +144,15 @@ void TStepRunner::Pump()
     d.Pumping = false;
 }
 
-void TStepRunner::WorkFinished(const QString& error)
+void TStepRunner::WorkFinished()
 {
     TImpl& d = *impl_;
+    QString error;
+    {
+        std::lock_guard lock(d.Mutex);
+        error = std::move(d.Error);
+        d.Error.clear();
+    }
     TImpl::TEntry finished = std::move(d.Current);
     d.Current = {};
     d.InFlight = false;

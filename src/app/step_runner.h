@@ -58,7 +58,7 @@ signals:
 private:
     struct TImpl;
     void Pump();
-    void WorkFinished(const QString& error);
+    void WorkFinished();
 
     Model& model_;
     std::unique_ptr<TImpl> impl_;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <type_traits>
 #include <utility>
@@ -177,6 +178,14 @@ void TCellGrid::Create(size_t cells, int species)
 {
     clear();
     const uint32_t n = static_cast<uint32_t>(std::max(species, 0));
+    // A size whose bytes do not fit in the address space is refused as out of memory before
+    // asking for it (new[] would wrap or, under sanitizers, abort instead of throwing).
+    constexpr size_t kAddressable = size_t{1} << 46;
+    size_t cellBytes = 0, larvaBytes = 0;
+    if (__builtin_mul_overflow(cells, sizeof(TCell), &cellBytes) ||
+        __builtin_mul_overflow(cells, size_t{n} * sizeof(int32_t), &larvaBytes) ||
+        cellBytes > kAddressable || larvaBytes > kAddressable)
+        throw std::bad_alloc();
     auto fresh = std::make_unique<TCell[]>(cells);
     auto larvae = std::make_unique<int32_t[]>(cells * n);
     auto prev = std::make_unique<int32_t[]>(cells * n);
