@@ -44,7 +44,6 @@ TProgram::TProgram(TClock clock)
     ProgressForm = new TProgressForm(owner);
     GodModeForm = new TGodModeForm(*Runner, owner);
     DiversityForm = new TDiversityForm(*Runner, owner);
-    ProgressForm = new TProgressForm(owner);
     DisturbanceAgeFilterForm = new TDisturbanceAgeFilterForm(*Runner, clock, owner);
     RankPlotForm = new TRankPlotForm(*Runner, owner);
     AutoCloseForm = new TAutoCloseForm(owner);
