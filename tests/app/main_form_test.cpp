@@ -28,6 +28,7 @@
 #include "main_form.h"
 #include "model/simulation.h"
 #include "program.h"
+#include "step_runner.h"
 
 using namespace marovi;
 using namespace marovi::app;
@@ -267,10 +268,11 @@ private slots:
         QVERIFY(WaitFor([&] { return question->isVisible(); }));
         QTest::mouseClick(Child<QPushButton>(question, "YesButton"), Qt::LeftButton);
         QVERIFY(WaitFor([&] { return ShownTimeStep(f) >= 10; }));
-        QCOMPARE(p->Simulation.MaxRuntime, 0);
-        QVERIFY(!p->Simulation.TerminateFlag);
         Click(f, "EndButton2");
         QVERIFY(WaitFor([&] { return !f->LoopActive(); }));
+        p->Runner->WaitIdle(); // the model is the worker's while steps run
+        QCOMPARE(p->Simulation.MaxRuntime, 0);
+        QVERIFY(!p->Simulation.TerminateFlag);
         // The first round ended at step 2; the following ones are whole rounds of four.
         QCOMPARE((p->Simulation.TimeStep - 2) % 4, 0);
     }
