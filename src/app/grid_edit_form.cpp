@@ -22,6 +22,7 @@
 #include "widgets/named.h"
 #include "util/error.h"
 #include "util/format.h"
+#include "widgets/typed_text.h"
 
 namespace marovi::app {
 
@@ -63,7 +64,6 @@ QGroupBox* KernelGroup(QButtonGroup* group, const char* title, const char* prefi
     return box;
 }
 
-std::string Text(const QLineEdit* edit) { return edit->text().toStdString(); }
 void Show(QLineEdit* edit, const std::string& text) { edit->setText(QString::fromStdString(text)); }
 
 } // namespace
@@ -310,21 +310,21 @@ void TGridEditForm::CheckHillButton()
 TGridPropertiesEntries TGridEditForm::Entries() const
 {
     TGridPropertiesEntries e;
-    e.StartFill = Text(xSeedEdit_);
-    e.BubbleScale = Text(RadEdit_);
-    e.MaxRuntime = Text(MaxruntimeEdit_);
-    e.Repetitions = Text(RepEdit_);
+    e.StartFill = Typed(xSeedEdit_);
+    e.BubbleScale = Typed(RadEdit_);
+    e.MaxRuntime = Typed(MaxruntimeEdit_);
+    e.Repetitions = Typed(RepEdit_);
     e.DispersalKernel = static_cast<TKernel>(dispersalKernels_->checkedId());
     e.PatchKernel = static_cast<TKernel>(patchKernels_->checkedId());
     e.BiasedLottery = BiasedLotteryCheckBox_->isChecked();
-    e.KFactor = Text(kFactorEdit_);
-    e.NeighbourhoodSize = Text(NSizeEdit_);
+    e.KFactor = Typed(kFactorEdit_);
+    e.NeighbourhoodSize = Typed(NSizeEdit_);
     e.FluctRepro = FluctRepCheckBox_->isChecked();
-    e.FluctReproMin = Text(FlucRepMinEdit_);
-    e.FluctReproMax = Text(FlucRepMaxEdit_);
-    e.RandomSeed = Text(RandSeedVEdit_);
-    e.TermDisturbances = Text(pDistEdit_);
-    e.TermSteps = Text(pStepEdit_);
+    e.FluctReproMin = Typed(FlucRepMinEdit_);
+    e.FluctReproMax = Typed(FlucRepMaxEdit_);
+    e.RandomSeed = Typed(RandSeedVEdit_);
+    e.TermDisturbances = Typed(pDistEdit_);
+    e.TermSteps = Typed(pStepEdit_);
     return e;
 }
 
@@ -369,7 +369,7 @@ void TGridEditForm::SeparatorButtonClicked(int id)
     }
     DSCEdit_->setEnabled(true);
     try {
-        if (SetSeparatorCode(model_, ConvertInt(Text(DSCEdit_)))) ShowSeparator();
+        if (SetSeparatorCode(model_, ConvertInt(Typed(DSCEdit_)))) ShowSeparator();
     } catch (const Error& e) {
         ShowError(this, QString::fromStdString(e.what()));
     }
@@ -378,7 +378,7 @@ void TGridEditForm::SeparatorButtonClicked(int id)
 void TGridEditForm::SeparatorEditFinished()
 {
     try {
-        SetSeparatorFromText(model_, Text(DSCEdit_));
+        SetSeparatorFromText(model_, Typed(DSCEdit_));
     } catch (const Error& e) {
         ShowError(this, QString::fromStdString(e.what()));
         return;
@@ -391,7 +391,7 @@ void TGridEditForm::DiversityButtonClicked(int id)
     const auto button = static_cast<THillButton>(id);
     if (button == THillButton::HillUser) {
         try {
-            model_.HillOrder = ConvertHillOrder(Text(EditHillNo_));
+            model_.HillOrder = ConvertHillOrder(Typed(EditHillNo_));
         } catch (const Error& e) {
             CheckHillButton();
             ShowError(this, QString::fromStdString(e.what()));
@@ -404,7 +404,7 @@ void TGridEditForm::DiversityButtonClicked(int id)
 void TGridEditForm::HillOrderEdited()
 {
     try {
-        const THillButton button = SelectHillOrder(model_, ConvertHillOrder(Text(EditHillNo_)));
+        const THillButton button = SelectHillOrder(model_, ConvertHillOrder(Typed(EditHillNo_)));
         diversity_->button(static_cast<int>(button))->setChecked(true);
     } catch (const Error& e) {
         ShowError(this, QString::fromStdString(e.what()));

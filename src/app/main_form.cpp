@@ -28,13 +28,6 @@ namespace marovi::app {
 
 namespace {
 
-QPushButton* Button(const char* name, const char* caption, const char* hint = nullptr)
-{
-    auto* button = Named(new QPushButton(QString::fromLatin1(caption)), name);
-    if (hint) button->setToolTip(QString::fromLatin1(hint));
-    return button;
-}
-
 } // namespace
 
 TMainForm::TMainForm(TStepRunner& runner, TStartFillSetting& startFill, TClock clock, QWidget* parent)
@@ -52,18 +45,18 @@ TMainForm::~TMainForm() = default;
 
 void TMainForm::BuildControls()
 {
-    InitButton1_ = Button("InitButton1", "new", "create new simulation / reset current simulation to timestep 0");
-    StartButton1_ = Button("StartButton1", "run");
-    EndButton2_ = Button("EndButton2", "stop");
+    InitButton1_ = NamedButton("InitButton1", "new", "create new simulation / reset current simulation to timestep 0");
+    StartButton1_ = NamedButton("StartButton1", "run");
+    EndButton2_ = NamedButton("EndButton2", "stop");
     EndButton2_->setEnabled(false);
-    SingleStepButton_ = Button("SingleStepButton", "+1");
-    saveButton_ = Button("saveButton", "save simulation", "save current simulation to file");
-    LoadButton_ = Button("LoadButton", "load simulation", "load simulation from file");
-    auto* saveData = Button("SaveDataButton", "save data", "save status list to text file");
-    auto* saveIndividuals = Button("SaveIndividualsButton", "save individuals", "export all individals as textfile");
-    auto* extractSpecies = Button("ExtractSpeciesButton", "extract species", "export species list as textfile");
-    auto* extinction = Button("ExtinctionButton", "extinction time");
-    CloseButton_ = Button("CloseButton", "&Exit");
+    SingleStepButton_ = NamedButton("SingleStepButton", "+1");
+    saveButton_ = NamedButton("saveButton", "save simulation", "save current simulation to file");
+    LoadButton_ = NamedButton("LoadButton", "load simulation", "load simulation from file");
+    auto* saveData = NamedButton("SaveDataButton", "save data", "save status list to text file");
+    auto* saveIndividuals = NamedButton("SaveIndividualsButton", "save individuals", "export all individals as textfile");
+    auto* extractSpecies = NamedButton("ExtractSpeciesButton", "extract species", "export species list as textfile");
+    auto* extinction = NamedButton("ExtinctionButton", "extinction time");
+    CloseButton_ = NamedButton("CloseButton", "&Exit");
 
     const struct {
         const char* Name;
@@ -94,7 +87,7 @@ void TMainForm::BuildControls()
     auto* windows = new QGroupBox(QStringLiteral("windows"));
     auto* windowsLayout = new QVBoxLayout(windows);
     for (const auto& t : tools) {
-        QPushButton* b = Button(t.Name, t.Caption);
+        QPushButton* b = NamedButton(t.Name, t.Caption);
         windowsLayout->addWidget(b);
         const TToolWindow which = t.Window;
         connect(b, &QPushButton::clicked, this, [this, which] { OpenToolWindow(which); });

@@ -45,11 +45,6 @@ QLineEdit* Edit(const char* name, const char* text = "")
     return Named(new QLineEdit(QString::fromLatin1(text)), name);
 }
 
-QPushButton* Button(const char* name, const char* caption)
-{
-    return Named(new QPushButton(QString::fromLatin1(caption)), name);
-}
-
 QColor Colour(uint32_t rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); }
 
 } // namespace
@@ -87,14 +82,14 @@ TDisturbanceAgeFilterForm::TDisturbanceAgeFilterForm(TStepRunner& runner, TClock
     ShowDiversityCheckBox_ = Named(new QCheckBox(QStringLiteral("show diversity")), "ShowDiversityCheckBox");
     ShowDiversityCheckBox_->setChecked(true);
     maxYCheckBox_ = Named(new QCheckBox(QStringLiteral("max(Y)=1")), "maxYCheckBox");
-    auto* CalcButton = Button("CalcButton", "calculate");
-    auto* SaveButton = Button("SaveButton", "save list");
+    auto* CalcButton = NamedButton("CalcButton", "calculate");
+    auto* SaveButton = NamedButton("SaveButton", "save list");
     Label4_ = Named(new QLabel, "Label4");
 
     stateDefs_ = new TStateDefGroup;
-    auto* UpdateButton = Button("UpdateButton", "apply new definitions");
-    auto* Load_Statedef_Button = Button("Load_Statedef_Button", "load");
-    auto* Save_State_def_Button = Button("Save_State_def_Button", "save");
+    auto* UpdateButton = NamedButton("UpdateButton", "apply new definitions");
+    auto* Load_Statedef_Button = NamedButton("Load_Statedef_Button", "load");
+    auto* Save_State_def_Button = NamedButton("Save_State_def_Button", "save");
     auto* hint = new QLabel(QStringLiteral("select \"guilds\" and click into the graph to see relative abundances!"));
     hint->setWordWrap(true);
     hint->setMinimumWidth(150);

@@ -37,13 +37,13 @@
 #include "util/format.h"
 #include "widgets/busy_indicator.h"
 #include "widgets/named.h"
+#include "widgets/typed_text.h"
 
 namespace marovi::app {
 
 namespace {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
-std::string S(const QLineEdit* edit) { return edit->text().toStdString(); }
 
 QLineEdit* Edit(const char* name, int width = 60)
 {
@@ -64,11 +64,6 @@ QRadioButton* Radio(QButtonGroup* group, const char* name, const char* caption)
     auto* radio = Named(new QRadioButton(QString::fromLatin1(caption)), name);
     group->addButton(radio);
     return radio;
-}
-
-QPushButton* Button(const char* name, const char* caption)
-{
-    return Named(new QPushButton(QString::fromLatin1(caption)), name);
 }
 
 QLabel* Label(const char* name)
@@ -212,17 +207,17 @@ QWidget* TDiversityForm::BuildClusterTab()
 
     CAEdit_ = Edit("CAEdit", 110);
     CAEdit_->setReadOnly(true);
-    CalcCAButton_ = Button("CalcCAButton", "only calc CA");
+    CalcCAButton_ = NamedButton("CalcCAButton", "only calc CA");
     auto* ca = new QHBoxLayout;
     ca->addWidget(new QLabel(QStringLiteral("CA-Homogeneity")));
     ca->addWidget(CAEdit_);
     ca->addWidget(CalcCAButton_);
-    ClusterButton_ = Button("ClusterButton", "calc cluster stats");
+    ClusterButton_ = NamedButton("ClusterButton", "calc cluster stats");
 
     DetailsOnEdit_ = Edit("DetailsOnEdit", 50);
     DetailsOnEdit_->setText(QStringLiteral("1"));
-    auto* detailsButton = Button("detailsButton", "display");
-    auto* NoDetailsButton = Button("NoDetailsButton", "reset");
+    auto* detailsButton = NamedButton("detailsButton", "display");
+    auto* NoDetailsButton = NamedButton("NoDetailsButton", "reset");
     auto* details = new QHBoxLayout;
     details->addWidget(new QLabel(QStringLiteral("display details of cluster ")));
     details->addWidget(DetailsOnEdit_);
@@ -264,7 +259,7 @@ QWidget* TDiversityForm::BuildClusterTab()
     Memo1_ = Named(new QPlainTextEdit, "Memo1");
     Memo1_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     Memo1_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    auto* Button3 = Button("Button3", "save");
+    auto* Button3 = NamedButton("Button3", "save");
     reportDialog_ = MakeFileDialog(this, "ReportSaveDialog", true, QStringLiteral("text file (*.txt)"), QStringLiteral("txt"));
     auto* charts = new QSplitter(Qt::Horizontal);
     charts->addWidget(ClusterLayoutChart_);
@@ -310,19 +305,19 @@ TClusterEntries TDiversityForm::Entries() const
     e.Species = std::max(ComboBox1_->currentIndex(), 0);
     e.State = std::max(ComboBox2_->currentIndex(), 0);
     e.Larvae = useLarvaeRadioButton_->isChecked();
-    e.X1 = S(Editx1_);
-    e.Y1 = S(Edity1_);
-    e.X2 = S(Editx2_);
-    e.Y2 = S(Edity2_);
-    e.MinCount = S(minEdit_);
-    e.MaxCount = S(maxEdit_);
-    e.DiversityLo = S(SHIMinEdit_);
-    e.DiversityHi = S(SHIMaxEdit_);
-    e.AreaLo = S(MinSSumEdit_);
-    e.AreaHi = S(MaxSSumEdit_);
+    e.X1 = Typed(Editx1_);
+    e.Y1 = Typed(Edity1_);
+    e.X2 = Typed(Editx2_);
+    e.Y2 = Typed(Edity2_);
+    e.MinCount = Typed(minEdit_);
+    e.MaxCount = Typed(maxEdit_);
+    e.DiversityLo = Typed(SHIMinEdit_);
+    e.DiversityHi = Typed(SHIMaxEdit_);
+    e.AreaLo = Typed(MinSSumEdit_);
+    e.AreaHi = Typed(MaxSSumEdit_);
     e.AgeRestricted = AgeCheckBox_->isChecked();
-    e.MinAge = S(MinAgeEdit_);
-    e.MaxAge = S(maxAgeEdit_);
+    e.MinAge = Typed(MinAgeEdit_);
+    e.MaxAge = Typed(maxAgeEdit_);
     e.Close = CheckBox2_->isChecked();
     e.NoOrphans = CheckBox1_->isChecked();
     e.Periodic = PeriodicCheckBox_->isChecked() && PeriodicCheckBox_->isEnabled();
@@ -411,7 +406,7 @@ void TDiversityForm::ReadWindow()
         const TClusterRequest r = ReadClusterEntries(model_, Entries(), true);
         ShowWindow(r.X1, r.Y1, r.X2, r.Y2);
         int steps = 0;
-        if (ParseInt(S(SampleCountEdit_), steps) && steps > 0)
+        if (ParseInt(Typed(SampleCountEdit_), steps) && steps > 0)
             IncreaseByEdit_->setText(QString::number(SlidingBoxIncrease(r.X1, r.X2, steps)));
         ClusterLayoutChart_->SetWindow(r.X1, r.Y1, r.X2, r.Y2);
     } catch (const Error& e) {
@@ -507,7 +502,7 @@ void TDiversityForm::ShowReport(const std::vector<std::string>& lines)
 void TDiversityForm::ShowDetails()
 {
     int n = 0;
-    if (!analysis_ || !ParseInt(S(DetailsOnEdit_), n)) return;
+    if (!analysis_ || !ParseInt(Typed(DetailsOnEdit_), n)) return;
     runner_.BetweenSteps(this, [this, n] {
         const std::vector<std::string> lines = ClusterDetails(model_, *analysis_, n);
         if (!lines.empty()) ShowReport(lines);

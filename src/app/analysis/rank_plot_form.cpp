@@ -41,11 +41,6 @@ QCheckBox* Check(const char* name, const char* caption, bool checked = false)
     return box;
 }
 
-QPushButton* Button(const char* name, const char* caption)
-{
-    return Named(new QPushButton(QString::fromLatin1(caption)), name);
-}
-
 // A corner field; a text that is not an integer stands for `otherwise`.
 int Corner(const QLineEdit* edit, int otherwise)
 {
@@ -104,10 +99,10 @@ TRankPlotForm::TRankPlotForm(TStepRunner& runner, QWidget* parent)
     areaLayout->addWidget(new QLabel(QStringLiteral("x2/y2")), 3, 0);
     areaLayout->addWidget(x2Edit_, 3, 1);
     areaLayout->addWidget(y2Edit_, 3, 2);
-    auto* add = Button("AddButton", "add");
-    auto* remove = Button("DeleteButton", "delete");
-    auto* random = Button("RandomButton", "random");
-    auto* import = Button("ImportButton", "import disturbances");
+    auto* add = NamedButton("AddButton", "add");
+    auto* remove = NamedButton("DeleteButton", "delete");
+    auto* random = NamedButton("RandomButton", "random");
+    auto* import = NamedButton("ImportButton", "import disturbances");
     areaLayout->addWidget(add, 4, 0);
     areaLayout->addWidget(remove, 4, 1);
     areaLayout->addWidget(random, 4, 2);
@@ -120,7 +115,7 @@ TRankPlotForm::TRankPlotForm(TStepRunner& runner, QWidget* parent)
     CumulativeCheckBox_ = Check("CumulativeCheckBox", "cumulative abundance (k-dominance)");
     ShowFileNameCheckBox_ = Check("ShowFileNameCheckBox", "show filename", true);
     ShowRanksCheckBox_ = Check("ShowRanksCheckBox", "show ranks", true);
-    auto* plot = Button("PlotButton", "plot rank list");
+    auto* plot = NamedButton("PlotButton", "plot rank list");
     auto* details = new QGroupBox(QStringLiteral("plot details"));
     auto* detailsLayout = new QVBoxLayout(details);
     for (QCheckBox* c : {LogYCheckBox_, LogXCheckBox_, RelativeCheckBox_, MinYCheckBox_, CumulativeCheckBox_,

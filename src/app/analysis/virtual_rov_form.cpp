@@ -33,6 +33,7 @@
 #include "step_runner.h"
 #include "widgets/named.h"
 #include "view/landscape_view.h"
+#include "widgets/typed_text.h"
 
 namespace marovi::app {
 
@@ -44,13 +45,6 @@ QLineEdit* Edit(const char* name, const QString& text, int width = 60)
     edit->setMaximumWidth(width);
     return edit;
 }
-
-QPushButton* Button(const char* name, const char* caption)
-{
-    return Named(new QPushButton(QString::fromLatin1(caption)), name);
-}
-
-std::string Text(const QLineEdit* edit) { return edit->text().toStdString(); }
 
 QStringList ToQt(const std::vector<std::string>& lines)
 {
@@ -108,16 +102,16 @@ TvirtualROVForm::TvirtualROVForm(TStepRunner& runner, TVisulaize* view, QWidget*
     cross->addWidget(pRightEdit_, 1, 2);
     cross->addWidget(pDownEdit_, 2, 1);
 
-    auto* startButton = Button("StartROVButton", "start ROV...");
-    selectButton_ = Button("SelectROVButton", "select ROV ");
+    auto* startButton = NamedButton("StartROVButton", "start ROV...");
+    selectButton_ = NamedButton("SelectROVButton", "select ROV ");
     selectButton_->setToolTip(QStringLiteral("straight transect: two middle clicks in the landscape view"));
-    cancelButton_ = Button("CancelSelectButton", "cancel");
+    cancelButton_ = NamedButton("CancelSelectButton", "cancel");
     cancelButton_->setVisible(false);
     pickLabel_ = Named(new QLabel(QStringLiteral("waiting for two middle clicks\nin the landscape view")), "PickLabel");
     pickLabel_->setVisible(false);
     pickLabel_->setStyleSheet(QStringLiteral("color: #a00000"));
-    auto* resample = Button("ResampleButton", "resample");
-    auto* save = Button("SaveResultsButton", "save results");
+    auto* resample = NamedButton("ResampleButton", "resample");
+    auto* save = NamedButton("SaveResultsButton", "save results");
 
     auto* pov = new QGroupBox(QStringLiteral("POV-Ray"));
     auto* povForm = new QFormLayout(pov);
@@ -125,7 +119,7 @@ TvirtualROVForm::TvirtualROVForm(TStepRunner& runner, TVisulaize* view, QWidget*
     PovOutDir_ = Edit("PovOutDir", QDir::toNativeSeparators(QDir::tempPath() + QStringLiteral("/rovtest")), 400);
     povForm->addRow(QStringLiteral("file"), POVFileName_);
     povForm->addRow(QStringLiteral("directory"), PovOutDir_);
-    auto* povButton = Button("ROVtoPOVButton", "ROV-toPOV");
+    auto* povButton = NamedButton("ROVtoPOVButton", "ROV-toPOV");
     povForm->addRow(povButton);
 
     // What the chart shows.
@@ -231,13 +225,13 @@ void TvirtualROVForm::StartRov()
 {
     TRandomWalkEntries e;
     e.RandomStart = RandomStartCheckBox_->isChecked();
-    e.X = Text(xStartEdit_);
-    e.Y = Text(yStartEdit_);
-    e.Length = Text(LengthEdit_);
-    e.PUp = Text(pUpEdit_);
-    e.PDown = Text(pDownEdit_);
-    e.PLeft = Text(pLeftEdit_);
-    e.PRight = Text(pRightEdit_);
+    e.X = Typed(xStartEdit_);
+    e.Y = Typed(yStartEdit_);
+    e.Length = Typed(LengthEdit_);
+    e.PUp = Typed(pUpEdit_);
+    e.PDown = Typed(pDownEdit_);
+    e.PLeft = Typed(pLeftEdit_);
+    e.PRight = Typed(pRightEdit_);
     TRandomWalk walk;
     if (!Attempt(this, [&] { walk = RandomWalkOf(e); })) return; // the previous transect stays
     runner_.BetweenSteps(this, [this, walk] {
@@ -340,7 +334,7 @@ void TvirtualROVForm::ExportScene()
         ShowMessage(this, QStringLiteral("virtual ROV"), QStringLiteral("there is no ROV transect to export"));
         return;
     }
-    const std::string directory = Text(PovOutDir_), name = Text(POVFileName_);
+    const std::string directory = Typed(PovOutDir_), name = Typed(POVFileName_);
     // A large box holds many individuals: the scene is written beside the user interface.
     runner_.Submit(
         this, [=](Model& m) { WriteScene(m, x0, y0, x1, y1, directory, name); }, {},

@@ -21,6 +21,7 @@
 #include "step_runner.h"
 #include "util/error.h"
 #include "util/format.h"
+#include "widgets/typed_text.h"
 
 namespace marovi::app {
 
@@ -29,7 +30,6 @@ using namespace editors;
 namespace {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
-std::string Typed(const QLineEdit* edit) { return edit->text().toStdString(); }
 
 } // namespace
 

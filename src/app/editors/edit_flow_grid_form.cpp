@@ -34,11 +34,6 @@ QLineEdit* Edit(const char* name)
     return edit;
 }
 
-QPushButton* Button(const char* name, const char* caption)
-{
-    return Named(new QPushButton(QString::fromLatin1(caption)), name);
-}
-
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
 // Long numbers show their first digits.
@@ -70,7 +65,7 @@ TEditFlowGridForm::TEditFlowGridForm(TStepRunner& runner, QWidget* parent)
     local->addRow(QStringLiteral("direction (°)"), DirEdit_);
     local->addRow(QStringLiteral("deviation (°)"), devEdit_);
     local->addRow(QStringLiteral("speed"), speedEdit_);
-    auto* UpdateLocalButton = Button("UpdateLocalButton", "update");
+    auto* UpdateLocalButton = NamedButton("UpdateLocalButton", "update");
     local->addRow(UpdateLocalButton);
 
     auto* grid = new QGroupBox(QStringLiteral("flow grid"));
@@ -81,15 +76,15 @@ TEditFlowGridForm::TEditFlowGridForm(TStepRunner& runner, QWidget* parent)
     gridLayout->addWidget(xDimEdit_, 0, 1);
     gridLayout->addWidget(new QLabel(QStringLiteral("y")), 0, 2);
     gridLayout->addWidget(yDimEdit_, 0, 3);
-    auto* NewFlowGridButton = Button("NewFlowGridButton", "new flow grid");
+    auto* NewFlowGridButton = NamedButton("NewFlowGridButton", "new flow grid");
     gridLayout->addWidget(NewFlowGridButton, 1, 0, 1, 4);
 
     auto* files = new QGroupBox(QStringLiteral("files"));
     auto* filesLayout = new QGridLayout(files);
-    auto* LoadButton = Button("LoadButton", "load");
-    auto* SaveButton = Button("SaveButton", "save");
-    auto* ImportButton = Button("ImportButton", "import txt");
-    auto* ExportButton = Button("ExportButton", "export txt");
+    auto* LoadButton = NamedButton("LoadButton", "load");
+    auto* SaveButton = NamedButton("SaveButton", "save");
+    auto* ImportButton = NamedButton("ImportButton", "import txt");
+    auto* ExportButton = NamedButton("ExportButton", "export txt");
     filesLayout->addWidget(LoadButton, 0, 0);
     filesLayout->addWidget(SaveButton, 0, 1);
     filesLayout->addWidget(ImportButton, 1, 0);

@@ -45,11 +45,6 @@ QLineEdit* Edit(const char* name, const char* hint = nullptr)
     return edit;
 }
 
-QPushButton* Button(const char* name, const char* caption, const char* hint = nullptr)
-{
-    return Hinted(Named(new QPushButton(QString::fromLatin1(caption)), name), hint);
-}
-
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
 // Runs the conversion of what the user typed; false, after showing why, when it fails.
@@ -105,7 +100,7 @@ TLandEditForm::TLandEditForm(TStepRunner& runner, TEditFlowGridForm* flowGridFor
     sizeLayout->addWidget(XdimEdit_, 0, 1);
     sizeLayout->addWidget(new QLabel(QStringLiteral("y")), 0, 2);
     sizeLayout->addWidget(ydimEdit_, 0, 3);
-    auto* NewButton = Button("NewButton", "new landscape");
+    auto* NewButton = NamedButton("NewButton", "new landscape");
     sizeLayout->addWidget(NewButton, 1, 0, 1, 4);
     periodicBoundaryCheckBox_ = Named(new QCheckBox(QStringLiteral("periodic boundary conditions")), "periodicBoundaryCheckBox");
     sizeLayout->addWidget(periodicBoundaryCheckBox_, 2, 0, 1, 4);
@@ -127,10 +122,10 @@ TLandEditForm::TLandEditForm(TStepRunner& runner, TEditFlowGridForm* flowGridFor
 
     auto* generators = new QGroupBox(QStringLiteral("assign capacities"));
     auto* generatorLayout = new QGridLayout(generators);
-    auto* randomButton = Button("randomButton", "random lanscape", "assign capacities randomly");
-    auto* fraktButton = Button("fraktButton", "fractal landscape");
+    auto* randomButton = NamedButton("randomButton", "random lanscape", "assign capacities randomly");
+    auto* fraktButton = NamedButton("fraktButton", "fractal landscape");
     contineousCheckBox_ = Named(new QCheckBox(QStringLiteral("discrete levels")), "contineousCheckBox");
-    auto* loadButton = Button("loadButton", "load landscape image", "assign capacity according to gray values from a bitmap");
+    auto* loadButton = NamedButton("loadButton", "load landscape image", "assign capacity according to gray values from a bitmap");
     generatorLayout->addWidget(randomButton, 0, 0, 1, 2);
     generatorLayout->addWidget(fraktButton, 1, 0, 1, 2);
     generatorLayout->addWidget(contineousCheckBox_, 2, 0);
@@ -140,13 +135,13 @@ TLandEditForm::TLandEditForm(TStepRunner& runner, TEditFlowGridForm* flowGridFor
     auto* paint = new QGroupBox(QStringLiteral("paint"));
     auto* paintLayout = new QGridLayout(paint);
     setCEdit_ = Edit("setCEdit");
-    auto* MouseButton = Button("MouseButton", "set!");
+    auto* MouseButton = NamedButton("MouseButton", "set!");
     paintLayout->addWidget(new QLabel(QStringLiteral("set capacity")), 0, 0);
     paintLayout->addWidget(setCEdit_, 0, 1);
     paintLayout->addWidget(MouseButton, 0, 2);
     paintLayout->addWidget(new QLabel(QStringLiteral("(select with mouse)")), 1, 0, 1, 3);
 
-    auto* EditFlowGridButton = Button("EditFlowGridButton", "edit flow grid", "define flow direction and speed");
+    auto* EditFlowGridButton = NamedButton("EditFlowGridButton", "edit flow grid", "define flow direction and speed");
 
     auto* controls = new QVBoxLayout;
     controls->addWidget(size);

@@ -34,6 +34,7 @@
 #include "step_runner.h"
 #include "util/error.h"
 #include "util/format.h"
+#include "widgets/typed_text.h"
 
 namespace marovi::app {
 
@@ -45,7 +46,6 @@ namespace {
 QString NameText(const std::string& name) { return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())); }
 std::string NameBytes(const QString& text) { return text.toLatin1().toStdString(); }
 QString Text(const std::string& text) { return QString::fromStdString(text); }
-std::string Typed(const QLineEdit* edit) { return edit->text().toStdString(); }
 
 // Long decimals are shown from their first digit.
 void Show(QLineEdit* edit, const QString& text)

@@ -35,11 +35,6 @@ namespace marovi::app {
 
 namespace {
 
-QPushButton* Button(const char* name, const QString& caption)
-{
-    return Named(new QPushButton(caption), name);
-}
-
 QCheckBox* Check(const char* name, const char* caption, bool checked = false)
 {
     auto* box = Named(new QCheckBox(QString::fromLatin1(caption)), name);
@@ -101,8 +96,8 @@ QWidget* TVisulaize::BuildButtonColumn()
     auto* column = new QWidget;
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* zoomIn = Button("ZoomInButton", QStringLiteral("Zoom +"));
-    auto* zoomOut = Button("ZoomOutButton", QStringLiteral("Zoom -"));
+    auto* zoomIn = NamedButton("ZoomInButton", QStringLiteral("Zoom +"));
+    auto* zoomOut = NamedButton("ZoomOutButton", QStringLiteral("Zoom -"));
     layout->addWidget(zoomIn);
     layout->addWidget(zoomOut);
 
@@ -121,7 +116,7 @@ QWidget* TVisulaize::BuildButtonColumn()
         {"BitBtn4", "\u25BC", 2, 1, static_cast<int>(TNavigation::Down)},
     };
     for (const auto& a : arrows) {
-        auto* b = Button(a.Name, QString::fromUtf8(a.Glyph));
+        auto* b = NamedButton(a.Name, QString::fromUtf8(a.Glyph));
         b->setFixedSize(34, 28);
         cross->addWidget(b, a.Row, a.Column);
         const int navigation = a.Navigation;
@@ -133,16 +128,16 @@ QWidget* TVisulaize::BuildButtonColumn()
         });
     }
     layout->addLayout(cross);
-    auto* viewAll = Button("viewallButton", QStringLiteral("view all"));
-    auto* fit = Button("TestButton", QStringLiteral("fit chart"));
-    auto* stretch = Button("resestScaleButton", QStringLiteral("stretch"));
+    auto* viewAll = NamedButton("viewallButton", QStringLiteral("view all"));
+    auto* fit = NamedButton("TestButton", QStringLiteral("fit chart"));
+    auto* stretch = NamedButton("resestScaleButton", QStringLiteral("stretch"));
     for (QPushButton* b : {viewAll, fit, stretch}) layout->addWidget(b);
     layout->addSpacing(16);
-    auto* god = Button("GoodModeButton", QStringLiteral("God mode"));
-    auto* roi = Button("ROIButton", QStringLiteral("define ROI"));
-    auto* rov = Button("ROVButton", QStringLiteral("virtual ROV"));
-    auto* extra = Button("ExtraDistButton", QStringLiteral("extra disturbance"));
-    PauseButton_ = Button("PauseButton", QStringLiteral("pause"));
+    auto* god = NamedButton("GoodModeButton", QStringLiteral("God mode"));
+    auto* roi = NamedButton("ROIButton", QStringLiteral("define ROI"));
+    auto* rov = NamedButton("ROVButton", QStringLiteral("virtual ROV"));
+    auto* extra = NamedButton("ExtraDistButton", QStringLiteral("extra disturbance"));
+    PauseButton_ = NamedButton("PauseButton", QStringLiteral("pause"));
     for (QPushButton* b : {god, roi, rov, extra, PauseButton_}) layout->addWidget(b);
     layout->addStretch();
 
@@ -248,9 +243,9 @@ QWidget* TVisulaize::BuildSettingsPanel()
     BMPCheckBox_ = Check("BMPCheckBox", "BMP");
     WMFCheckBox_ = Check("WMFCheckBox", "WMF");
     autoPOVSave_ = Check("autoPOVSave", "POV");
-    auto* bmpOut = Button("BMPOutButton", QStringLiteral("BMP"));
-    auto* metaOut = Button("MetaButton", QStringLiteral("WMF"));
-    auto* povOut = Button("POV_OUTButton", QStringLiteral("POV"));
+    auto* bmpOut = NamedButton("BMPOutButton", QStringLiteral("BMP"));
+    auto* metaOut = NamedButton("MetaButton", QStringLiteral("WMF"));
+    auto* povOut = NamedButton("POV_OUTButton", QStringLiteral("POV"));
     WMFCheckBox_->setToolTip(QStringLiteral("save every frame as scalable vector graphics (.svg)"));
     metaOut->setToolTip(QStringLiteral("save this frame as scalable vector graphics (.svg)"));
     int column = 0;

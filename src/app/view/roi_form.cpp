@@ -15,6 +15,7 @@
 #include "messages.h"
 #include "model/model.h"
 #include "step_runner.h"
+#include "widgets/named.h"
 
 namespace marovi::app {
 
@@ -34,13 +35,6 @@ QChart* MakeChart(const char* title, QValueAxis*& time, QValueAxis*& value)
     return chart;
 }
 
-QPushButton* Button(const char* name, const char* caption)
-{
-    auto* button = new QPushButton(QString::fromLatin1(caption));
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
-
 } // namespace
 
 TROIForm::TROIForm(TStepRunner& runner, QWidget* parent) : QWidget(parent, Qt::Window), runner_(runner)
@@ -55,9 +49,9 @@ TROIForm::TROIForm(TStepRunner& runner, QWidget* parent) : QWidget(parent, Qt::W
     view2_->setObjectName(QStringLiteral("Chart2"));
     for (TChartView* v : {view1_, view2_}) v->setMinimumSize(420, 220);
 
-    auto* reset = Button("ResetButton", "reset ROI");
-    auto* disturb = Button("DisturbButton", "disturbe ROI");
-    auto* clear = Button("ClearButton", "clear graph");
+    auto* reset = NamedButton("ResetButton", "reset ROI");
+    auto* disturb = NamedButton("DisturbButton", "disturbe ROI");
+    auto* clear = NamedButton("ClearButton", "clear graph");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(reset);
     buttons->addWidget(disturb);
