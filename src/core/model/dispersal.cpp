@@ -16,14 +16,15 @@ void ReleaseLarvae(Model& m, int x, int y)
     if (m.OnlyGlobalDrift) return;
     const TFlowCell flow = FlowAt(m, x, y);
     TCell& cell = m.Cell(x, y);
-    TSpeciesCounts reproducing;
+    TSpeciesCounts reproducing, present;
     if (m.OldReproInterval) CountReproducingIndividualRhythm(m, cell, reproducing);
+    else present = ToSpeciesCounts(cell.Abundance); // one pass over the list, not one per species
     for (int s = 0; s <= m.SpeciesMax; ++s) {
         const TSpecies& sp = m.SpeciesPool[static_cast<size_t>(s)];
         // Without individuals of the species nothing is counted and nothing is drawn.
-        int32_t n = m.OldReproInterval                           ? reproducing[static_cast<size_t>(s)]
-                    : cell.Abundance[static_cast<size_t>(s)] > 0 ? CountReproducing(m, cell, s)
-                                                                 : 0;
+        int32_t n = m.OldReproInterval                    ? reproducing[static_cast<size_t>(s)]
+                    : present[static_cast<size_t>(s)] > 0 ? CountReproducing(m, cell, s)
+                                                          : 0;
         int32_t larvae = RoundToInt(n * sp.Fecundity[static_cast<size_t>(m.Season)]);
         if (m.FluctRepro) {
             int32_t factor = m.Random.RandomInt(m.FluctReproMax - m.FluctReproMin + 1) + m.FluctReproMin;
