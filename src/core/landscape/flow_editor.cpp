@@ -1,7 +1,5 @@
 #include "landscape/flow_editor.h"
 
-#include <cmath>
-
 #include "landscape/flow.h"
 #include "model/model.h"
 #include "util/error.h"
@@ -16,11 +14,7 @@ bool InsideFlowGrid(const TFlowGrid& g, int x, int y) { return x >= 0 && x < g.X
 // A real field; infinite and undefined values are no numbers here.
 void ReadReal(const std::string& text, double& value, const char* message, std::vector<std::string>& errors)
 {
-    double v = 0;
-    if (ParseReal(text, v) && std::isfinite(v))
-        value = v;
-    else
-        errors.emplace_back(message);
+    if (!ParseFiniteReal(text, value)) errors.emplace_back(message);
 }
 
 void ReadCount(std::string_view text, int32_t& value, const char* message, std::vector<std::string>& errors)

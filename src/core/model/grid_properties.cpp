@@ -19,7 +19,7 @@ int32_t ConvertInt(std::string_view text)
 double ConvertReal(std::string_view text)
 {
     double value = 0;
-    if (!ParseReal(text, value) || !std::isfinite(value))
+    if (!ParseFiniteReal(text, value))
         throw Error("'" + std::string(text) + "' is not a valid floating point value");
     return value;
 }

@@ -13,13 +13,7 @@ std::string SeasonLabel(int season) { return Format("month %2.2d", {season + 1})
 
 std::string SeasonValueText(double value) { return Format("%8.4f", {value}); }
 
-bool ParseSeasonValue(std::string_view text, double& value)
-{
-    double v = 0;
-    if (!ParseReal(text, v) || !std::isfinite(v)) return false;
-    value = v;
-    return true;
-}
+bool ParseSeasonValue(std::string_view text, double& value) { return ParseFiniteReal(text, value); }
 
 std::string SeasonConversionMessage(std::string_view text)
 {

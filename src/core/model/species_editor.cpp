@@ -15,16 +15,6 @@ namespace marovi {
 
 namespace {
 
-// Field texts are numbers only when finite: an infinite dispersal distance or size would
-// reach every computation of the step.
-bool ParseFinite(std::string_view text, double& value)
-{
-    double v = 0;
-    if (!ParseReal(text, v) || !std::isfinite(v)) return false;
-    value = v;
-    return true;
-}
-
 TSpecies& Species(Model& m, int s)
 {
     if (s < 0 || s > m.SpeciesMax) throw Error("species number out of range!");
@@ -80,7 +70,7 @@ bool ParseFor(const TParameter& p, std::string_view text, double& value)
         value = i;
         return true;
     }
-    return ParseFinite(text, value);
+    return ParseFiniteReal(text, value);
 }
 
 // Sets a numeric field from typed text through the program's parameter table.
@@ -183,7 +173,7 @@ bool SetSpeciesField(Model& m, int s, TSpeciesField field, std::string_view text
     }
     if (field == TSpeciesField::ReproSync) {
         double v = 0;
-        if (!ParseFinite(text, v)) return false;
+        if (!ParseFiniteReal(text, v)) return false;
         sp.ReproAsync = 1 - std::clamp(v, 0.0, 100.0) / 100;
         return true;
     }
@@ -272,7 +262,7 @@ std::string SisterName(const Model& m, int s) { return Format("%s %d", {Species(
 double VariationFactor(std::string_view text)
 {
     double v = 0;
-    if (!ParseFinite(text, v)) return 0.0;
+    if (!ParseFiniteReal(text, v)) return 0.0;
     // Larger spreads give fecundities and lifespans that no time step could finish.
     if (std::fabs(v) > MaxVariationFactor)
         throw Error(Format("a variation factor of %s is too large (at most %d)!", {ShortestText(v), MaxVariationFactor}));

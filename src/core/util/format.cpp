@@ -177,6 +177,14 @@ bool ParseReal(std::string_view text, double& value)
     return true;
 }
 
+bool ParseFiniteReal(std::string_view text, double& value)
+{
+    double v = 0;
+    if (!ParseReal(text, v) || !std::isfinite(v)) return false;
+    value = v;
+    return true;
+}
+
 bool ParseInt(std::string_view text, int& value)
 {
     text = Trim(text);

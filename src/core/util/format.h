@@ -38,6 +38,9 @@ std::string ShortestText(double value);
 // as the decimal separator. Returns false when the text is not a number.
 bool ParseReal(std::string_view text, double& value);
 bool ParseInt(std::string_view text, int& value);
+// ParseReal for fields where an infinite or undefined value is no number either; the value
+// is changed only when the text is one.
+bool ParseFiniteReal(std::string_view text, double& value);
 
 // Removes leading and trailing blanks and control characters.
 std::string_view Trim(std::string_view text);
