@@ -87,8 +87,7 @@ double SizedCover(const Model& m, int x, int y)
 void InsertIndividual(Model& m, int x, int y, int species, int lastReproduction, int age)
 {
     TCell& cell = m.Cell(x, y);
-    // The position map holds at most 100 individuals, whatever the capacity says.
-    if (cell.IndividualCount >= cell.Capacity || cell.IndividualCount >= CellPositions)
+    if (CellFull(cell))
         throw Error(Format("capacity of cell [%d,%d] overload! (%d/%d)", {x, y, cell.Capacity, cell.IndividualCount}));
     if (species < 0 || species > m.SpeciesMax) throw Error(Format("not existing species! (%d)", {species}));
     TIndividual ind;
@@ -158,7 +157,7 @@ void InitialFill(Model& m, int columns)
     for (int x = 0; x <= c; ++x)
         for (int y = 0; y <= m.YMax; ++y) {
             TCell& cell = m.Cell(x, y);
-            while (cell.IndividualCount < std::min(cell.Capacity, CellPositions)) {
+            while (!CellFull(cell)) {
                 int s = m.Random.RandomInt(m.SpeciesMax + 1);
                 const TStartAge start = DrawStartAge(m, s);
                 InsertIndividual(m, x, y, s, start.LastReproduction, start.Age);

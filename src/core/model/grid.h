@@ -22,6 +22,13 @@ inline bool WrapCoordinates(const TGridShape& g, int& x, int& y);
 TSpeciesCounts CountSizedIndividuals(const Model& m, int x, int y);
 double SizedCover(const Model& m, int x, int y);
 
+// No individual more fits the cell: its capacity is reached, or all positions of its
+// position map are taken, whatever the capacity says.
+inline bool CellFull(const TCell& cell)
+{
+    return cell.IndividualCount >= cell.Capacity || cell.IndividualCount >= CellPositions;
+}
+
 void InsertIndividual(Model& m, int x, int y, int species, int lastReproduction, int age);
 void RemoveIndividual(Model& m, int x, int y, int species, int listIndex);
 // Removes list entry i of a cell, freeing its position (no checks; the hot path of deaths).

@@ -7,7 +7,7 @@ namespace marovi {
 
 bool HasRoom(const TCell& cell)
 {
-    if (cell.IndividualCount >= cell.Capacity || cell.IndividualCount >= CellPositions) return false;
+    if (CellFull(cell)) return false;
     double size = 0;
     for (const TIndividual& ind : cell.Individuals) size += ind.Size;
     return size < cell.Capacity;
@@ -92,9 +92,7 @@ void SettleCell(Model& m, int x, int y)
     // The summed size of HasRoom, kept up to date in list order as settlers are appended.
     double size = 0;
     for (const TIndividual& ind : cell.Individuals) size += ind.Size;
-    auto room = [&] {
-        return cell.IndividualCount < cell.Capacity && cell.IndividualCount < CellPositions && size < cell.Capacity;
-    };
+    auto room = [&] { return !CellFull(cell) && size < cell.Capacity; };
     while (room() && attempts >= 1) {
         int s = m.BiasedLottery ? BiasedLotteryDraw(m, pool, neighbours) : SimpleLottery(m, pool);
         if (s >= 0) {

@@ -1,7 +1,5 @@
 #include "view/cell_editor.h"
 
-#include <algorithm>
-
 #include "model/grid.h"
 #include "model/grid_properties.h"
 #include "model/life_history.h"
@@ -38,7 +36,7 @@ std::string PutIntoCell(Model& m, int x, int y, int species)
 {
     const TCell& cell = m.Cell(x, y);
     // Also a cell whose capacity was lowered below its count takes nobody.
-    if (cell.IndividualCount >= std::min(cell.Capacity, CellPositions)) return "no more room in this cell!";
+    if (CellFull(cell)) return "no more room in this cell!";
     if (species < 0 || species > m.SpeciesMax) return "please select species!";
     const TStartAge start = DrawStartAge(m, species);
     InsertIndividual(m, x, y, species, start.LastReproduction, start.Age);
