@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "landscape/landscape.h"
+#include "model/cell_grid.h"
 #include "model/grid.h"
 #include "model/life_history.h"
 #include "model/species_pool.h"
@@ -259,6 +262,41 @@ TEST(Grid, InitialFillEdgeColumns)
     EXPECT_EQ(m.Cell(0, 0).IndividualCount, 3);
     EXPECT_EQ(m.Cell(0, 1).IndividualCount, 0);
     EXPECT_EQ(m.Cell(1, 0).IndividualCount, 0);
+}
+
+} // namespace
+
+namespace {
+
+// Lists with storage from the grid's arena (as a load or a copy gives them) keep their
+// entries when they outgrow it, and a copy owns what it holds: the original can go.
+TEST(Grid, ArenaListsGrowAndCopiesOutliveTheOriginal)
+{
+    using marovi::TCellGrid;
+    using marovi::TIndividual;
+    auto individual = [](int species) {
+        TIndividual ind;
+        ind.Species = species;
+        ind.Age = 10 * species;
+        return ind;
+    };
+    auto grid = std::make_unique<TCellGrid>();
+    grid->Create(2, 3);
+    grid->ReserveIndividuals((*grid)[0], 2);
+    for (int s = 0; s < 5; ++s) (*grid)[0].Individuals.push_back(individual(s)); // past the arena's 2
+    grid->ReserveIndividuals((*grid)[1], 3);
+    (*grid)[1].Individuals.push_back(individual(7));
+    TCellGrid copy = *grid;
+    TCellGrid moved = std::move(*grid);
+    grid.reset();
+    moved.clear();
+    for (int s = 8; s < 12; ++s) copy[1].Individuals.push_back(individual(s));
+    ASSERT_EQ(copy[0].Individuals.size(), 5u);
+    ASSERT_EQ(copy[1].Individuals.size(), 5u);
+    for (int s = 0; s < 5; ++s) {
+        EXPECT_EQ(copy[0].Individuals[static_cast<size_t>(s)].Age, 10 * s);
+        EXPECT_EQ(copy[1].Individuals[static_cast<size_t>(s)].Species, s == 0 ? 7 : 7 + s);
+    }
 }
 
 } // namespace

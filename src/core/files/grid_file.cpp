@@ -226,7 +226,7 @@ void ReadCell(Model& m, TByteReader& r, int x, int y)
     cell.Substrate = c.U32(12);
     cell.IndividualCount = n;
     // The capacity is only a sizing hint, and the cell holds at most 100 individuals.
-    cell.Individuals.reserve(static_cast<size_t>(std::max(n, std::clamp(cell.Capacity, 0, MaxCellCapacity))));
+    m.Cells.ReserveIndividuals(cell, static_cast<size_t>(std::max(n, std::clamp(cell.Capacity, 0, MaxCellCapacity))));
     const TRecordIn all = r.Record(static_cast<size_t>(n) * IndividualRecordSize, "the individuals of a cell");
     for (int k = 0; k < n; ++k) {
         const TRecordIn i = all.Sub(static_cast<size_t>(k) * IndividualRecordSize, IndividualRecordSize);

@@ -31,8 +31,9 @@ void Release(TIndividual* p, size_t n)
 // --- TIndividualList ---
 
 TIndividualList::TIndividualList(const TIndividualList& other)
-    : data_(Allocate(other.capacity_)), size_(other.size_), capacity_(other.capacity_)
 {
+    Adopt(Allocate(other.capacity()), other.capacity(), false);
+    size_ = other.size_;
     if (size_ > 0) std::memcpy(static_cast<void*>(data_), other.data_, size_ * sizeof(TIndividual));
 }
 
@@ -45,11 +46,10 @@ TIndividualList::TIndividualList(TIndividualList&& other) noexcept
 TIndividualList& TIndividualList::operator=(const TIndividualList& other)
 {
     if (this == &other) return *this;
-    if (capacity_ < other.size_) {
-        TIndividual* fresh = Allocate(other.capacity_);
-        Release(data_, capacity_);
-        data_ = fresh;
-        capacity_ = other.capacity_;
+    if (capacity() < other.size_) {
+        TIndividual* fresh = Allocate(other.capacity());
+        size_ = 0; // replaced, not kept
+        Adopt(fresh, other.capacity(), false);
     }
     size_ = other.size_;
     if (size_ > 0) std::memcpy(static_cast<void*>(data_), other.data_, size_ * sizeof(TIndividual));
@@ -59,14 +59,27 @@ TIndividualList& TIndividualList::operator=(const TIndividualList& other)
 TIndividualList& TIndividualList::operator=(TIndividualList&& other) noexcept
 {
     if (this == &other) return *this;
-    Release(data_, capacity_);
+    FreeStorage();
     data_ = std::exchange(other.data_, nullptr);
     size_ = std::exchange(other.size_, 0);
     capacity_ = std::exchange(other.capacity_, 0);
     return *this;
 }
 
-TIndividualList::~TIndividualList() { Release(data_, capacity_); }
+TIndividualList::~TIndividualList() { FreeStorage(); }
+
+void TIndividualList::FreeStorage()
+{
+    if (!IsBorrowed()) Release(data_, capacity_);
+}
+
+void TIndividualList::Adopt(TIndividual* storage, size_t n, bool borrowed)
+{
+    if (size_ > 0) std::memcpy(static_cast<void*>(storage), data_, size_ * sizeof(TIndividual));
+    FreeStorage();
+    data_ = storage;
+    capacity_ = static_cast<uint32_t>(n) | (borrowed ? Borrowed : 0);
+}
 
 TIndividual& TIndividualList::at(size_t i)
 {
@@ -82,19 +95,10 @@ const TIndividual& TIndividualList::at(size_t i) const
 
 void TIndividualList::reserve(size_t n)
 {
-    if (n <= capacity_) return;
-    TIndividual* fresh = Allocate(n);
-    if (size_ > 0) std::memcpy(static_cast<void*>(fresh), data_, size_ * sizeof(TIndividual));
-    Release(data_, capacity_);
-    data_ = fresh;
-    capacity_ = static_cast<uint32_t>(n);
+    if (n > capacity()) Adopt(Allocate(n), n, false);
 }
 
-void TIndividualList::push_back(const TIndividual& ind)
-{
-    if (size_ == capacity_) reserve(std::max<size_t>(4, size_t{capacity_} * 2));
-    data_[size_++] = ind;
-}
+void TIndividualList::Grow() { reserve(std::max<size_t>(4, capacity() * 2)); }
 
 TIndividual* TIndividualList::erase(const TIndividual* pos)
 {
@@ -143,9 +147,11 @@ TCellGrid& TCellGrid::operator=(const TCellGrid& other)
     if (this == &other) return *this;
     TCellGrid copy;
     copy.Create(other.size_, static_cast<int>(other.species_));
-    const size_t counts = other.size_ * other.species_;
-    std::copy(other.larvae_.get(), other.larvae_.get() + counts, copy.larvae_.get());
-    std::copy(other.prevLarvae_.get(), other.prevLarvae_.get() + counts, copy.prevLarvae_.get());
+    const size_t counts = other.size_ * other.species_ * sizeof(int32_t);
+    if (counts > 0) {
+        std::memcpy(copy.larvae_.data(), other.larvae_.data(), counts);
+        std::memcpy(copy.prevLarvae_.data(), other.prevLarvae_.data(), counts);
+    }
     for (size_t i = 0; i < other.size_; ++i) {
         TCell& to = copy.cells_[i];
         const TCell& from = other.cells_[i];
@@ -155,6 +161,7 @@ TCellGrid& TCellGrid::operator=(const TCellGrid& other)
         to.DisturbanceCount = from.DisturbanceCount;
         to.CellAge = from.CellAge;
         to.Substrate = from.Substrate;
+        copy.ReserveIndividuals(to, from.Individuals.capacity()); // room to grow, as the original has
         to.Individuals = from.Individuals;
         to.Occupied = from.Occupied;
     }
@@ -163,33 +170,47 @@ TCellGrid& TCellGrid::operator=(const TCellGrid& other)
 
 TCellGrid& TCellGrid::operator=(TCellGrid&& other) noexcept
 {
-    // The cells' views point into the arrays, which move along unchanged.
-    cells_ = std::move(other.cells_);
+    if (this == &other) return *this;
+    // The cells' views and borrowed lists point into the blocks, which move along unchanged.
+    DestroyCells();
+    cellBlock_ = std::move(other.cellBlock_);
+    cells_ = std::exchange(other.cells_, nullptr);
     larvae_ = std::move(other.larvae_);
     prevLarvae_ = std::move(other.prevLarvae_);
     size_ = std::exchange(other.size_, 0);
     species_ = std::exchange(other.species_, 0);
+    arena_ = std::move(other.arena_);
+    other.arena_.clear();
+    arenaUsed_ = std::exchange(other.arenaUsed_, 0);
+    arenaBytes_ = std::exchange(other.arenaBytes_, 0);
     return *this;
 }
 
-TCellGrid::~TCellGrid() = default;
+TCellGrid::~TCellGrid() { DestroyCells(); }
+
+void TCellGrid::DestroyCells()
+{
+    if (cells_ != nullptr) std::destroy_n(cells_, size_);
+    cells_ = nullptr;
+}
 
 void TCellGrid::Create(size_t cells, int species)
 {
     clear();
     const uint32_t n = static_cast<uint32_t>(std::max(species, 0));
     // A size whose bytes do not fit in the address space is refused as out of memory before
-    // asking for it (new[] would wrap or, under sanitizers, abort instead of throwing).
+    // asking for it.
     constexpr size_t kAddressable = size_t{1} << 46;
     size_t cellBytes = 0, larvaBytes = 0;
     if (__builtin_mul_overflow(cells, sizeof(TCell), &cellBytes) ||
         __builtin_mul_overflow(cells, size_t{n} * sizeof(int32_t), &larvaBytes) ||
         cellBytes > kAddressable || larvaBytes > kAddressable)
         throw std::bad_alloc();
-    auto fresh = std::make_unique<TCell[]>(cells);
-    auto larvae = std::make_unique<int32_t[]>(cells * n);
-    auto prev = std::make_unique<int32_t[]>(cells * n);
-    cells_ = std::move(fresh);
+    TLargeBlock cellBlock(cellBytes, TLargeBlock::Now);
+    TLargeBlock larvae(larvaBytes, TLargeBlock::OnFirstUse), prev(larvaBytes, TLargeBlock::OnFirstUse);
+    cells_ = static_cast<TCell*>(cellBlock.data());
+    std::uninitialized_default_construct_n(cells_, cells);
+    cellBlock_ = std::move(cellBlock);
     larvae_ = std::move(larvae);
     prevLarvae_ = std::move(prev);
     size_ = cells;
@@ -199,22 +220,43 @@ void TCellGrid::Create(size_t cells, int species)
 
 void TCellGrid::clear()
 {
-    cells_.reset();
-    larvae_.reset();
-    prevLarvae_.reset();
+    DestroyCells();
+    cellBlock_ = TLargeBlock();
+    larvae_ = TLargeBlock();
+    prevLarvae_ = TLargeBlock();
+    arena_.clear();
+    arenaUsed_ = arenaBytes_ = 0;
     size_ = 0;
+}
+
+void TCellGrid::ReserveIndividuals(TCell& cell, size_t n)
+{
+    if (n <= cell.Individuals.capacity()) return;
+    const size_t bytes = n * sizeof(TIndividual);
+    if (arena_.empty() || arenaUsed_ + bytes > arena_.back().size()) {
+        // Blocks grow with the arena, from 256 KiB to 8 MiB: a small grid takes little, and
+        // little of a large one's last block stays unused.
+        const size_t block = std::max(bytes, std::clamp<size_t>(arenaBytes_, size_t{256} << 10, size_t{8} << 20));
+        arena_.emplace_back(block, TLargeBlock::Now);
+        arenaUsed_ = 0;
+        arenaBytes_ += block;
+    }
+    auto* storage = reinterpret_cast<TIndividual*>(static_cast<char*>(arena_.back().data()) + arenaUsed_);
+    arenaUsed_ += bytes;
+    cell.Individuals.Adopt(storage, n, true);
 }
 
 void TCellGrid::SetSpeciesCount(int species)
 {
     const uint32_t n = static_cast<uint32_t>(std::max(species, 0));
     if (n == species_) return;
-    auto larvae = std::make_unique<int32_t[]>(size_ * n);
-    auto prev = std::make_unique<int32_t[]>(size_ * n);
+    TLargeBlock larvae(size_ * n * sizeof(int32_t), TLargeBlock::Now), prev(size_ * n * sizeof(int32_t), TLargeBlock::Now);
+    auto* toLarvae = static_cast<int32_t*>(larvae.data());
+    auto* toPrev = static_cast<int32_t*>(prev.data());
     const uint32_t kept = std::min(n, species_);
     for (size_t i = 0; i < size_; ++i) {
-        std::copy_n(larvae_.get() + i * species_, kept, larvae.get() + i * n);
-        std::copy_n(prevLarvae_.get() + i * species_, kept, prev.get() + i * n);
+        std::copy_n(LarvaeData() + i * species_, kept, toLarvae + i * n);
+        std::copy_n(PrevLarvaeData() + i * species_, kept, toPrev + i * n);
     }
     larvae_ = std::move(larvae);
     prevLarvae_ = std::move(prev);
@@ -222,20 +264,21 @@ void TCellGrid::SetSpeciesCount(int species)
     Bind();
 }
 
-void TCellGrid::ClearPrevLarvae() { std::fill_n(prevLarvae_.get(), size_ * species_, 0); }
+void TCellGrid::ClearPrevLarvae() { std::fill_n(PrevLarvaeData(), size_ * species_, 0); }
 
 void TCellGrid::Bind()
 {
     for (size_t i = 0; i < size_; ++i) {
-        cells_[i].Larvae.p_ = larvae_.get() + i * species_;
+        cells_[i].Larvae.p_ = LarvaeData() + i * species_;
         cells_[i].Larvae.n_ = species_;
     }
 }
 
 size_t TCellGrid::Bytes() const
 {
-    size_t bytes = size_ * (sizeof(TCell) + 2 * species_ * sizeof(int32_t));
-    for (size_t i = 0; i < size_; ++i) bytes += cells_[i].Individuals.capacity() * sizeof(TIndividual);
+    size_t bytes = size_ * (sizeof(TCell) + 2 * species_ * sizeof(int32_t)) + arenaBytes_;
+    for (size_t i = 0; i < size_; ++i)
+        if (!cells_[i].Individuals.IsBorrowed()) bytes += cells_[i].Individuals.capacity() * sizeof(TIndividual);
     return bytes;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <vector>
 
 #include "model/types.h"
+#include "util/large_block.h"
 
 namespace marovi {
 
@@ -27,24 +28,28 @@ public:
 
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    TCell* data() { return cells_.get(); }
-    const TCell* data() const { return cells_.get(); }
-    TCell* begin() { return cells_.get(); }
-    TCell* end() { return cells_.get() + size_; }
-    const TCell* begin() const { return cells_.get(); }
-    const TCell* end() const { return cells_.get() + size_; }
+    TCell* data() { return cells_; }
+    const TCell* data() const { return cells_; }
+    TCell* begin() { return cells_; }
+    TCell* end() { return cells_ + size_; }
+    const TCell* begin() const { return cells_; }
+    const TCell* end() const { return cells_ + size_; }
     TCell& operator[](size_t i) { return cells_[i]; }
     const TCell& operator[](size_t i) const { return cells_[i]; }
+
+    // Gives a cell of this grid storage for at least n individuals from the grid's arena: one
+    // block for many cells, where a load or a copy would otherwise ask the heap once per cell.
+    void ReserveIndividuals(TCell& cell, size_t n);
 
     // Entries per cell of the per-species counts.
     int SpeciesCount() const { return static_cast<int>(species_); }
     // Keeps the entries of the first min(old, species) species, new ones are 0.
     void SetSpeciesCount(int species);
 
-    TCounts PrevLarvae(size_t i) { return TCounts(prevLarvae_.get() + i * species_, species_); }
-    const TCounts PrevLarvae(size_t i) const { return TCounts(prevLarvae_.get() + i * species_, species_); }
+    TCounts PrevLarvae(size_t i) { return TCounts(PrevLarvaeData() + i * species_, species_); }
+    const TCounts PrevLarvae(size_t i) const { return TCounts(PrevLarvaeData() + i * species_, species_); }
     // The larvae of cell i, species s at LarvaeData()[i * SpeciesCount() + s].
-    int32_t* LarvaeData() { return larvae_.get(); }
+    int32_t* LarvaeData() { return static_cast<int32_t*>(larvae_.data()); }
     void ClearPrevLarvae();
 
     // Bytes held for the cells, their counts and their individual lists.
@@ -52,12 +57,18 @@ public:
 
 private:
     void Bind();
+    int32_t* PrevLarvaeData() const { return static_cast<int32_t*>(prevLarvae_.data()); }
+    void DestroyCells();
 
-    std::unique_ptr<TCell[]> cells_;
-    std::unique_ptr<int32_t[]> larvae_;
-    std::unique_ptr<int32_t[]> prevLarvae_;
+    TLargeBlock cellBlock_; // size_ cells, constructed in place
+    TCell* cells_ = nullptr;
+    TLargeBlock larvae_;
+    TLargeBlock prevLarvae_;
     size_t size_ = 0;
     uint32_t species_ = 0;
+    std::vector<TLargeBlock> arena_; // storage of individual lists, freed with the grid
+    size_t arenaUsed_ = 0;           // bytes taken of the last block
+    size_t arenaBytes_ = 0;          // of all blocks
 };
 
 } // namespace marovi

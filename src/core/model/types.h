@@ -25,7 +25,10 @@ struct TIndividual {
 };
 
 // A cell's list of individuals: insertion order, removal closes the gap. Like a vector of
-// TIndividual (size, [], iteration, push_back, erase, reserve), in 16 bytes per cell.
+// TIndividual (size, [], iteration, push_back, erase, reserve), in 16 bytes per cell. Its
+// storage is its own, or borrowed from its grid's arena (TCellGrid::ReserveIndividuals), which
+// frees it with the grid: such a list stays in its grid (moves carry the storage along,
+// copies take their own).
 class TIndividualList {
 public:
     TIndividualList() = default;
@@ -37,7 +40,7 @@ public:
 
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    size_t capacity() const { return capacity_; }
+    size_t capacity() const { return capacity_ & ~Borrowed; }
     TIndividual& operator[](size_t i) { return data_[i]; }
     const TIndividual& operator[](size_t i) const { return data_[i]; }
     // std::out_of_range past the end.
@@ -55,7 +58,11 @@ public:
     const TIndividual* data() const { return data_; }
 
     // Grows the storage only when it is full (std::bad_alloc when that fails).
-    void push_back(const TIndividual& ind);
+    void push_back(const TIndividual& ind)
+    {
+        if (size_ == capacity()) Grow();
+        data_[size_++] = ind;
+    }
     void pop_back() { --size_; }
     // Removes the entry at pos (begin() + i); the later ones move up by one.
     TIndividual* erase(const TIndividual* pos);
@@ -65,6 +72,14 @@ public:
     void resize(size_t n);
 
 private:
+    friend class TCellGrid;
+    static constexpr uint32_t Borrowed = 0x80000000u; // flag in capacity_: the grid's storage
+    // Takes `storage` for n entries (at least size()), keeping the entries.
+    void Adopt(TIndividual* storage, size_t n, bool borrowed);
+    void FreeStorage();
+    void Grow();
+    bool IsBorrowed() const { return (capacity_ & Borrowed) != 0; }
+
     TIndividual* data_ = nullptr;
     uint32_t size_ = 0;
     uint32_t capacity_ = 0;
