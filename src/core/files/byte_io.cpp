@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include "files/read_ahead.h"
 #include "files/safe_file.h"
 #include "util/error.h"
 #include "util/format.h"
@@ -60,26 +63,33 @@ std::string BytesOf(const std::function<void(TByteWriter&)>& write)
 
 TByteReader::TByteReader(const std::string& path) : name_(path)
 {
-    file_ = std::fopen(path.c_str(), "rb");
-    if (!file_) throw Error(Format("file %s not found", {path}));
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) throw Error(Format("file %s not found", {path}));
     // Only a regular file has a size to check counts against (a directory or a device does not).
     struct stat st{};
-    if (::fstat(::fileno(file_), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::fclose(file_);
-        file_ = nullptr;
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd_);
         throw Error(Format("%s: not a file that can be read", {path}));
     }
     size_ = static_cast<uint64_t>(st.st_size);
+    try {
+        ahead_ = std::make_unique<TReadAhead>(fd_, size_);
+    } catch (...) {
+        ::close(fd_);
+        throw;
+    }
 }
 
 TByteReader::TByteReader(std::string_view bytes, std::string name)
-    : name_(std::move(name)), memory_(bytes), size_(bytes.size())
+    : name_(std::move(name)), size_(bytes.size()), data_(reinterpret_cast<const uint8_t*>(bytes.data())),
+      bufEnd_(bytes.size())
 {
 }
 
 TByteReader::~TByteReader()
 {
-    if (file_) std::fclose(file_);
+    ahead_.reset(); // its read in flight ends first
+    if (fd_ >= 0) ::close(fd_);
 }
 
 void TByteReader::Expect(uint64_t n, std::string_view what) const
@@ -90,29 +100,42 @@ void TByteReader::Expect(uint64_t n, std::string_view what) const
 TRecordIn TByteReader::Record(size_t n, std::string_view what)
 {
     Expect(n, what);
-    if (!file_) {
-        TRecordIn r(reinterpret_cast<const uint8_t*>(memory_.data()) + pos_, n);
-        pos_ += n;
-        return r;
-    }
     if (bufEnd_ - bufPos_ < n) {
-        // Keep the unread tail, then fill up from the file.
-        std::copy(buf_.begin() + static_cast<std::ptrdiff_t>(bufPos_), buf_.begin() + static_cast<std::ptrdiff_t>(bufEnd_), buf_.begin());
-        bufEnd_ -= bufPos_;
-        bufPos_ = 0;
-        // A small file needs no more buffer than its own size.
-        const size_t want = std::max(n, static_cast<size_t>(std::min<uint64_t>(BufferSize, size_ - pos_)));
-        if (buf_.size() < want) buf_.resize(want);
-        const size_t ask = static_cast<size_t>(std::min<uint64_t>(want - bufEnd_, size_ - pos_ - bufEnd_));
-        const size_t got = std::fread(buf_.data() + bufEnd_, 1, ask, file_);
-        bufEnd_ += got;
+        Refill(n);
         // The file shrank while it was read.
-        if (bufEnd_ < n) throw Error(Format("%s: the file ends before %s", {name_, what}));
+        if (bufEnd_ - bufPos_ < n) throw Error(Format("%s: the file ends before %s", {name_, what}));
     }
-    TRecordIn r(buf_.data() + bufPos_, n);
+    TRecordIn r(data_ + bufPos_, n);
     bufPos_ += n;
     pos_ += n;
     return r;
+}
+
+void TByteReader::Refill(size_t n)
+{
+    if (!ahead_) return; // bytes in memory are all at hand
+    const size_t tail = bufEnd_ - bufPos_;
+    if (tail <= ahead_->Headroom()) {
+        const std::span<const uint8_t> next = ahead_->Next(data_ + bufPos_, tail);
+        if (next.empty()) return;
+        data_ = next.data();
+        bufPos_ = 0;
+        bufEnd_ = next.size();
+        if (bufEnd_ >= n) return;
+    }
+    // Longer than a chunk's headroom takes (text files read whole): gathered in a buffer of its own.
+    if (data_ == spill_.data())
+        spill_.erase(spill_.begin(), spill_.begin() + static_cast<std::ptrdiff_t>(bufPos_));
+    else
+        spill_.assign(data_ + bufPos_, data_ + bufEnd_);
+    while (spill_.size() < n) {
+        const std::span<const uint8_t> next = ahead_->Next(nullptr, 0);
+        if (next.empty()) break;
+        spill_.insert(spill_.end(), next.begin(), next.end());
+    }
+    data_ = spill_.data();
+    bufPos_ = 0;
+    bufEnd_ = spill_.size();
 }
 
 std::string_view TByteReader::Rest(std::string_view what)

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,6 +84,7 @@ private:
 };
 
 class TSafeFile;
+class TReadAhead;
 
 // Buffered output of a file's bytes, either appended to a string or written to a file.
 class TByteWriter {
@@ -112,7 +114,7 @@ private:
 // The bytes that write produces, in memory.
 std::string BytesOf(const std::function<void(TByteWriter&)>& write);
 
-// Bounded input of a file's bytes, from memory or from a file through a buffer. Every read
+// Bounded input of a file's bytes, from memory or from a file read ahead by chunks. Every read
 // first checks that the bytes are there, so counts are checked against the file's size
 // before anything is allocated for them.
 class TByteReader {
@@ -135,12 +137,15 @@ public:
     std::string_view Rest(std::string_view what);
 
 private:
+    void Refill(size_t n);
+
     std::string name_;
-    std::FILE* file_ = nullptr;
-    std::string_view memory_;
+    int fd_ = -1;
+    std::unique_ptr<TReadAhead> ahead_;
     uint64_t size_ = 0, pos_ = 0;
-    std::vector<uint8_t> buf_;
+    const uint8_t* data_ = nullptr; // the bytes at hand: data_[bufPos_, bufEnd_)
     size_t bufPos_ = 0, bufEnd_ = 0;
+    std::vector<uint8_t> spill_; // a record longer than the read-ahead's headroom, gathered
 };
 
 } // namespace marovi
