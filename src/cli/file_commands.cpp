@@ -65,10 +65,17 @@ void CheckOptions(const TRunOptions& o)
 }
 
 // One complete run: the model prepared, the steps, the files saved with their provenance.
+// Replicates share the loaded model and copy it; a single run takes over `own` instead, so
+// that a large grid is not held twice.
 void RunOne(const TRunOptions& o, const Model* loaded, std::optional<int32_t> seed, int gridW, int gridH,
-            const std::string& out, const std::function<void(int)>& progress, std::ostream& notes)
+            const std::string& out, const std::function<void(int)>& progress, std::ostream& notes,
+            Model* own = nullptr)
 {
     Model m;
+    if (own) {
+        m = std::move(*own);
+        loaded = &m;
+    }
     int32_t used = 0;
     if (o.IsNew) {
         used = NewStartModel(m, loaded, seed, ClockSeed(), gridW, gridH, [&o](Model& start) {
@@ -76,7 +83,7 @@ void RunOne(const TRunOptions& o, const Model* loaded, std::optional<int32_t> se
             if (o.CommonRhythm) start.OldReproInterval = false;
         });
     } else {
-        m = *loaded;
+        if (loaded != &m) m = *loaded;
         // The generator's state is not stored in a grid file: it always gets a seed.
         used = seed ? *seed : ClockSeed();
         m.Random.SeedRandom(used);
@@ -156,7 +163,8 @@ void ExecuteRun(const TRunOptions& o)
     if (Given(o.SeedOption)) seed = o.Seed;
     TProgressLine progress(o.Quiet);
     RunOne(o, loaded ? &*loaded : nullptr, seed, gridW, gridH, o.Out,
-           [&](int steps) { progress.ShowCount("time step", steps, o.Steps, "steps", false); }, std::cerr);
+           [&](int steps) { progress.ShowCount("time step", steps, o.Steps, "steps", false); }, std::cerr,
+           loaded ? &*loaded : nullptr);
 }
 
 void AddRunOptions(CLI::App* cmd, const std::shared_ptr<TRunOptions>& o)

@@ -55,7 +55,7 @@ int DefaultJobs();
 // WIDTHxHEIGHT of a start-up grid; errors begin with what + " " + text.
 void ParseGridSize(const std::string& text, int& w, int& h, const std::string& what);
 
-// The model of a new start ("new"): the loaded model or the start-up state of the seed's
+// The model of a new start ("new"): the loaded model (m itself when it holds it already) or the start-up state of the seed's
 // landscape, `adjust` applied to it, then the new start. Without a given seed the landscape
 // and the start take clockSeed, or the start takes the seed stored in the loaded model.
 // Returns the seed the start used.
