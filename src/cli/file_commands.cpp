@@ -72,18 +72,15 @@ void RunOne(const TRunOptions& o, const Model* loaded, std::optional<int32_t> se
             Model* own = nullptr)
 {
     Model m;
-    if (own) {
-        m = std::move(*own);
-        loaded = &m;
-    }
+    if (own) m = std::move(*own);
+    else if (loaded) m = *loaded;
     int32_t used = 0;
     if (o.IsNew) {
-        used = NewStartModel(m, loaded, seed, ClockSeed(), gridW, gridH, [&o](Model& start) {
+        used = NewStartModel(m, loaded != nullptr, seed, ClockSeed(), gridW, gridH, [&o](Model& start) {
             if (Given(o.FillOption)) start.StartFill = o.Fill;
             if (o.CommonRhythm) start.OldReproInterval = false;
         });
     } else {
-        if (loaded != &m) m = *loaded;
         // The generator's state is not stored in a grid file: it always gets a seed.
         used = seed ? *seed : ClockSeed();
         m.Random.SeedRandom(used);

@@ -109,13 +109,10 @@ void ParseGridSize(const std::string& text, int& w, int& h, const std::string& w
                            {what, text, MaxGridSide, MaxGridCells}));
 }
 
-int32_t NewStartModel(Model& m, const Model* loaded, std::optional<int32_t> seed, int32_t clockSeed, int gridW,
-                      int gridH, const std::function<void(Model&)>& adjust)
+int32_t NewStartModel(Model& m, bool loaded, std::optional<int32_t> seed, int32_t clockSeed, int gridW, int gridH,
+                      const std::function<void(Model&)>& adjust)
 {
-    if (loaded) {
-        if (loaded != &m) m = *loaded;
-    } else
-        InitStartupModel(m, seed ? *seed : clockSeed, gridW, gridH);
+    if (!loaded) InitStartupModel(m, seed ? *seed : clockSeed, gridW, gridH);
     if (seed) m.RandomSeed = *seed;
     if (adjust) adjust(m);
     // RandomSeed 0 stands for the clock; a given seed 0 is used as it is all the same.

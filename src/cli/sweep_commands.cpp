@@ -91,7 +91,8 @@ struct TSweepContext {
 std::string RunSweepRun(const TSweepContext& c, const TSweepRun& run)
 {
     Model m;
-    NewStartModel(m, c.Base, run.Seed, run.Seed, c.Plan.GridW, c.Plan.GridH, [&](Model& start) {
+    if (c.Base) m = *c.Base;
+    NewStartModel(m, c.Base != nullptr, run.Seed, run.Seed, c.Plan.GridW, c.Plan.GridH, [&](Model& start) {
         ApplyRunValues(c.Plan, run, start);
         start.DiversityFunc = c.Measure->Func;
         start.DiversityName = c.Measure->Name;

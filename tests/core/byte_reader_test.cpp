@@ -10,22 +10,26 @@ namespace {
 
 using namespace marovi;
 
-// 9.5 MB of bytes that differ from their neighbours: three read-ahead chunks and a part.
-std::string PatternBytes()
-{
-    std::string bytes(9'500'000, '\0');
-    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
-    return bytes;
-}
+// A file of 9.5 MB of bytes that differ from their neighbours: three read-ahead chunks and a
+// part.
+struct TPatternFile {
+    TPatternFile() : bytes(9'500'000, '\0')
+    {
+        for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
+        files_test::WriteAll(path, bytes);
+    }
+    files_test::TempDir dir;
+    const std::string path = dir.File("pattern");
+    std::string bytes;
+};
 
 // Records of every size up to a full cell's individuals straddle the chunks' ends; a record
 // longer than a chunk and the rest at once are gathered. Every byte comes back in order.
 TEST(ByteReader, RecordsAcrossReadAheadChunksComeBackInOrder)
 {
-    files_test::TempDir dir;
-    const std::string path = dir.File("pattern");
-    const std::string bytes = PatternBytes();
-    files_test::WriteAll(path, bytes);
+    const TPatternFile file;
+    const std::string& path = file.path;
+    const std::string& bytes = file.bytes;
     TByteReader r(path);
     size_t pos = 0;
     auto expect = [&](const TRecordIn& rec) {
@@ -44,10 +48,9 @@ TEST(ByteReader, RecordsAcrossReadAheadChunksComeBackInOrder)
 // later part.
 TEST(ByteReader, FileCutShortWhileReadEndsEarly)
 {
-    files_test::TempDir dir;
-    const std::string path = dir.File("pattern");
-    const std::string bytes = PatternBytes();
-    files_test::WriteAll(path, bytes);
+    const TPatternFile file;
+    const std::string& path = file.path;
+    const std::string& bytes = file.bytes;
     TByteReader r(path);
     std::filesystem::resize_file(path, 5'000'000);
     size_t pos = 0;

@@ -67,11 +67,7 @@ TLargeBlock::TLargeBlock(size_t bytes, TFaultIn faultIn) : bytes_(bytes)
 
 unsigned long long TLargeBlock::MappedTotal() { return mappedTotal.load(); }
 
-TLargeBlock::TLargeBlock(TLargeBlock&& other) noexcept
-    : p_(std::exchange(other.p_, nullptr)), bytes_(std::exchange(other.bytes_, 0)),
-      mapped_(std::exchange(other.mapped_, 0))
-{
-}
+TLargeBlock::TLargeBlock(TLargeBlock&& other) noexcept { *this = std::move(other); }
 
 TLargeBlock& TLargeBlock::operator=(TLargeBlock&& other) noexcept
 {
