@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth
   parallel
+  pybind11-dev python3-dev python3-numpy python3-pytest python3-pandas
 )
 missing=()
 for p in "${packages[@]}"; do

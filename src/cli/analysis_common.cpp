@@ -1,11 +1,13 @@
 #include "analysis_common.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "analysis/indices.h"
 #include "colours/species_colors.h"
 #include "files/safe_file.h"
 #include "model/model.h"
+#include "model/species_pool.h"
 #include "provenance.h"
 #include "runner.h"
 #include "util/error.h"
@@ -56,6 +58,38 @@ const TDiversityEntry* FindDiversityMeasure(const std::string& text)
     return nullptr;
 }
 
+const TSimilarityEntry* FindSimilarityMeasure(const std::string& text)
+{
+    static const char* const keys[] = {"jaccard", "sorensen", "braycurtis", "marczewski"};
+    const std::vector<TSimilarityEntry>& list = SimilarityCatalogue();
+    for (size_t i = 0; i < list.size(); ++i)
+        if (text == keys[i] || text == list[i].Name) return &list[i];
+    return nullptr;
+}
+
+TSpeciesCounts ToCounts(const std::vector<int>& values, const std::string& option)
+{
+    if (values.size() > static_cast<size_t>(MaxSpecies)) throw Error(option + ": at most 51 counts");
+    TSpeciesCounts c{};
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (values[i] < 0) throw Error(option + ": counts must not be negative");
+        c[i] = values[i];
+    }
+    return c;
+}
+
+Model CountsModel(size_t entries, const std::vector<int>& guilds, double hillOrder, const std::string& guildOption)
+{
+    Model m;
+    CreateSpeciesPool(m, static_cast<int>(std::clamp<size_t>(entries, 1, MaxSpecies)));
+    for (size_t i = 0; i < guilds.size() && i < m.SpeciesPool.size(); ++i) {
+        if (guilds[i] < 0 || guilds[i] > 4) throw Error(guildOption + ": guilds are 0..4");
+        m.SpeciesPool[i].Guild = static_cast<int8_t>(guilds[i]);
+    }
+    m.HillOrder = hillOrder;
+    return m;
+}
+
 std::vector<int> ParseInts(const std::string& text, size_t count, const std::string& option)
 {
     std::vector<int> values;
@@ -82,11 +116,16 @@ std::vector<double> ParseReals(const std::string& text, const std::string& optio
 
 TWindow ParseWindow(const Model& m, const std::string& text, const std::string& option)
 {
-    std::vector<int> v = ParseInts(text, 4, option);
+    return WindowOf(m, ParseInts(text, 4, option), option + " " + text);
+}
+
+TWindow WindowOf(const Model& m, const std::vector<int>& v, const std::string& what)
+{
+    if (v.size() != 4) throw Error(what + ": expected 4 numbers x1, y1, x2, y2");
     for (int k = 0; k < 4; ++k) {
         const int limit = k % 2 == 0 ? m.XMax : m.YMax;
         if (v[static_cast<size_t>(k)] < 0 || v[static_cast<size_t>(k)] > limit)
-            throw Error(Format("%s %s: the corners must lie in 0..%d x 0..%d", {option, text, m.XMax, m.YMax}));
+            throw Error(Format("%s: the corners must lie in 0..%d x 0..%d", {what, m.XMax, m.YMax}));
     }
     return {v[0], v[1], v[2], v[3]};
 }

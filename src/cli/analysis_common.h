@@ -6,9 +6,12 @@ namespace CLI {
 class App;
 }
 
+#include "model/types.h"
+
 namespace marovi {
 struct Model;
 struct TDiversityEntry;
+struct TSimilarityEntry;
 }
 
 namespace marovi::cli {
@@ -26,6 +29,16 @@ void Emit(const std::vector<std::string>& lines, const std::string& out);
 // A diversity measure by its short name (shannon, simpson, recsimpson, brillouin, mindex0,
 // mindex, hill0, hill) or its catalogue name; nullptr when there is none.
 const TDiversityEntry* FindDiversityMeasure(const std::string& text);
+// A similarity measure by its short name (jaccard, sorensen, braycurtis, marczewski) or its
+// catalogue name; nullptr when there is none.
+const TSimilarityEntry* FindSimilarityMeasure(const std::string& text);
+
+// The counts of a bare count vector, species 1 first: at most 51, none negative; `option`
+// names them in errors.
+TSpeciesCounts ToCounts(const std::vector<int>& values, const std::string& option);
+// A model for the measures of bare count vectors: one species per count (at least one), so
+// that the indices see them all; guilds 0..4 of the first counts when given, the Hill order.
+Model CountsModel(size_t entries, const std::vector<int>& guilds, double hillOrder, const std::string& guildOption);
 
 // "a,b,c": exactly `count` integers (any count when count is 0); names the option in errors.
 std::vector<int> ParseInts(const std::string& text, size_t count, const std::string& option);
@@ -36,6 +49,8 @@ struct TWindow {
     int X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
 };
 TWindow ParseWindow(const Model& m, const std::string& text, const std::string& option = "--window");
+// The same for corners given as numbers; `what` names them in errors.
+TWindow WindowOf(const Model& m, const std::vector<int>& corners, const std::string& what);
 // The window of an option's text, or the whole grid when the option was not given.
 TWindow WindowOrGrid(const Model& m, const std::string& text);
 

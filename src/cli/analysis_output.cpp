@@ -10,7 +10,6 @@
 #include "files/bmp.h"
 #include "files/pov_scene.h"
 #include "model/model.h"
-#include "model/species_pool.h"
 #include "provenance.h"
 #include "util/error.h"
 #include "util/format.h"
@@ -89,24 +88,6 @@ void AddMap(CLI::App& app)
 
 // ---- index and similarity ----
 
-// Counts as given on the command line: at most 51 entries, none negative.
-TSpeciesCounts ToCounts(const std::vector<int>& values, const std::string& option)
-{
-    if (values.size() > static_cast<size_t>(MaxSpecies)) throw Error(option + ": at most 51 counts");
-    TSpeciesCounts c{};
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (values[i] < 0) throw Error(option + ": counts must not be negative");
-        c[i] = values[i];
-    }
-    return c;
-}
-
-// A model whose pool has one species per count, so that the indices see them all.
-void PoolFor(Model& m, size_t entries)
-{
-    CreateSpeciesPool(m, static_cast<int>(std::max<size_t>(entries, 1)));
-}
-
 std::string Figure(double v) { return Format("%.17g", {v}); }
 
 struct TIndexOptions {
@@ -119,38 +100,25 @@ void ExecuteIndex(const TIndexOptions& o)
 {
     const TDiversityEntry* measure = FindDiversityMeasure(o.Measure);
     if (!measure) throw Error("unknown diversity measure " + o.Measure);
-    const TDiversityFunc f = measure->Func;
     std::vector<int> values;
     for (const std::string& c : o.Counts) {
         std::vector<int> v = ParseInts(c, 0, "COUNT");
         values.insert(values.end(), v.begin(), v.end());
     }
-    Model m;
     const TSpeciesCounts counts = ToCounts(values, "COUNT");
-    PoolFor(m, values.size());
-    if (!o.Guilds.empty()) {
-        std::vector<int> g = ParseInts(o.Guilds, values.size(), "--guilds");
-        for (size_t i = 0; i < g.size(); ++i) {
-            if (g[i] < 0 || g[i] > 4) throw Error("--guilds: guilds are 0..4");
-            m.SpeciesPool[i].Guild = static_cast<int8_t>(g[i]);
-        }
-    }
-    m.HillOrder = o.Order;
-    Emit({Figure(f(m, counts))}, "");
+    std::vector<int> guilds;
+    if (!o.Guilds.empty()) guilds = ParseInts(o.Guilds, values.size(), "--guilds");
+    const Model m = CountsModel(values.size(), guilds, o.Order, "--guilds");
+    Emit({Figure(measure->Func(m, counts))}, "");
 }
 
 void ExecuteSimilarity(const TIndexOptions& o)
 {
-    static const char* const keys[] = {"jaccard", "sorensen", "braycurtis", "marczewski"};
-    const std::vector<TSimilarityEntry>& list = SimilarityCatalogue();
-    TSimilarityFunc f = nullptr;
-    for (size_t i = 0; i < list.size(); ++i)
-        if (o.Measure == keys[i] || o.Measure == list[i].Name) f = list[i].Func;
-    if (!f) throw Error("unknown similarity measure " + o.Measure);
+    const TSimilarityEntry* measure = FindSimilarityMeasure(o.Measure);
+    if (!measure) throw Error("unknown similarity measure " + o.Measure);
     const std::vector<int> a = ParseInts(o.A, 0, "--a"), b = ParseInts(o.B, 0, "--b");
-    Model m;
-    PoolFor(m, std::max(a.size(), b.size()));
-    Emit({Figure(f(m, ToCounts(a, "--a"), ToCounts(b, "--b")))}, "");
+    const Model m = CountsModel(std::max(a.size(), b.size()), {}, 1.0, "");
+    Emit({Figure(measure->Func(m, ToCounts(a, "--a"), ToCounts(b, "--b")))}, "");
 }
 
 void AddIndex(CLI::App& app)

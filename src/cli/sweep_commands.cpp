@@ -23,6 +23,7 @@
 #include "provenance.h"
 #include "runner.h"
 #include "sweep_plan.h"
+#include "sweep_run.h"
 #include "sweep_table.h"
 #include "util/error.h"
 #include "util/format.h"
@@ -85,6 +86,7 @@ struct TSweepContext {
     const Model* Base;
     const TDiversityEntry* Measure;
     std::string GridDir;
+    std::atomic<bool>& Stop;
 };
 
 // One run from its start to the block of its rows; the grid file at the end when kept.
@@ -105,7 +107,7 @@ std::string RunSweepRun(const TSweepContext& c, const TSweepRun& run)
     std::string rows = TableRow(c.Plan, run, m);
     RunBatch(m, c.Plan.Steps, c.Plan.Every, nullptr, [&](int) {
         rows += TableRow(c.Plan, run, m);
-        if (stopRequested) throw TStopped{};
+        if (c.Stop) throw TStopped{};
     });
     if (!c.GridDir.empty()) {
         const std::string out = (fs::path(c.GridDir) / Format("run_%5.5d.mgf", {run.Id})).string();
@@ -116,16 +118,15 @@ std::string RunSweepRun(const TSweepContext& c, const TSweepRun& run)
     return rows;
 }
 
-void ExecuteSweep(const TSweepOptions& o)
+} // namespace
+
+void RunSweep(const TSweepPlan& plan, const TSweepSettings& o, std::atomic<bool>& stop)
 {
-    if (o.JobsOption->count() > 0 && o.Jobs < 1) throw Error("--jobs must be at least 1");
-    const TPart part = PartOf(o.Part);
-    CheckWritable(o.Out);
-    const TSweepPlan plan = LoadSweepPlan(o.Plan);
+    const TPart part{o.PartK, o.PartN};
     std::optional<Model> base;
     if (!plan.BaseFile.empty()) base = LoadSimulationFile(plan.BaseFile);
     const int species = base ? base->SpeciesMax + 1 : 10;
-    TSweepContext context{plan, base ? &*base : nullptr, FindDiversityMeasure(plan.Diversity), ""};
+    TSweepContext context{plan, base ? &*base : nullptr, FindDiversityMeasure(plan.Diversity), "", stop};
     if (!plan.KeepGrids.empty()) {
         context.GridDir = (fs::path(o.Out).parent_path() / plan.KeepGrids).string();
         fs::create_directories(context.GridDir);
@@ -146,10 +147,7 @@ void ExecuteSweep(const TSweepOptions& o)
     }
 
     const int jobs = std::max(1, std::min(static_cast<int>(std::min<size_t>(pending.size(), 1 << 16)),
-                                          o.JobsOption->count() > 0 ? o.Jobs : DefaultJobs()));
-    stopRequested = false;
-    std::signal(SIGINT, RequestStop);
-    std::signal(SIGTERM, RequestStop);
+                                          o.Jobs > 0 ? o.Jobs : DefaultJobs()));
     std::atomic<size_t> next{0};
     const long long before = mine - static_cast<long long>(pending.size());
     std::atomic<long long> done{before};
@@ -158,7 +156,7 @@ void ExecuteSweep(const TSweepOptions& o)
     TProgressLine progress(o.Quiet);
     progress.ShowCount("runs done:", done, mine, "runs", true, true, before);
     auto worker = [&] {
-        for (size_t i = next++; i < pending.size() && !stopRequested; i = next++) {
+        for (size_t i = next++; i < pending.size() && !stop; i = next++) {
             try {
                 table.Append(pending[i].Id, RunSweepRun(context, pending[i]));
                 std::lock_guard<std::mutex> g(lock);
@@ -168,7 +166,7 @@ void ExecuteSweep(const TSweepOptions& o)
             } catch (const std::exception& e) {
                 std::lock_guard<std::mutex> g(lock);
                 if (firstError.empty()) firstError = Format("run %d: ", {pending[i].Id}) + e.what();
-                stopRequested = true;
+                stop = true;
                 return;
             }
         }
@@ -177,19 +175,44 @@ void ExecuteSweep(const TSweepOptions& o)
     for (int j = 0; j < jobs; ++j) threads.emplace_back(worker);
     for (auto& t : threads) t.join();
     progress.Finish();
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
     if (!firstError.empty()) throw Error(firstError);
     if (done < mine)
         throw Error(Format("stopped: %d of %d runs are in %s; the same command runs the rest", {done.load(), mine, o.Out}));
     table.Finish();
 
     TProvenance provenance;
-    provenance.Text("plan", o.Plan);
+    provenance.Text("plan", plan.Path);
     provenance.Text("part", Format("%d/%d", {part.K, part.N}));
     provenance.Number("runs", mine);
     provenance.Lines("plan_text", plan.Text);
     provenance.WriteFor(o.Out);
+}
+
+namespace {
+
+// Ctrl-C or a scheduler's SIGTERM stop the sweep while it runs.
+struct TStopSignals {
+    TStopSignals()
+    {
+        stopRequested = false;
+        std::signal(SIGINT, RequestStop);
+        std::signal(SIGTERM, RequestStop);
+    }
+    ~TStopSignals()
+    {
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
+    }
+};
+
+void ExecuteSweep(const TSweepOptions& o)
+{
+    if (o.JobsOption->count() > 0 && o.Jobs < 1) throw Error("--jobs must be at least 1");
+    const TPart part = PartOf(o.Part);
+    CheckWritable(o.Out);
+    const TSweepPlan plan = LoadSweepPlan(o.Plan);
+    TStopSignals signals;
+    RunSweep(plan, {o.Out, part.K, part.N, o.JobsOption->count() > 0 ? o.Jobs : 0, o.Quiet}, stopRequested);
 }
 
 void AddSweep(CLI::App& app)

@@ -255,13 +255,18 @@ private:
 
 TSweepPlan LoadSweepPlan(const std::string& path)
 {
-    TSweepPlan plan;
-    plan.Path = path;
     std::ifstream in(path, std::ios::binary);
     if (!in || fs::is_directory(path)) throw Error("can not read the plan " + path);
     std::ostringstream text;
     text << in.rdbuf();
-    plan.Text = text.str();
+    return ParseSweepPlan(text.str(), path);
+}
+
+TSweepPlan ParseSweepPlan(const std::string& text, const std::string& path)
+{
+    TSweepPlan plan;
+    plan.Path = path;
+    plan.Text = text;
     toml::table root;
     try {
         root = toml::parse(plan.Text, path);

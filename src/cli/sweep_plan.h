@@ -35,6 +35,8 @@ struct TSweepPlan {
 // their range are refused with the plan's name and line: "plan.toml:7: ...". The base grid
 // file is loaded to check species numbers; relative paths are taken from the plan's directory.
 TSweepPlan LoadSweepPlan(const std::string& path);
+// The same for a plan's text; `path` names it in messages and is where relative paths start.
+TSweepPlan ParseSweepPlan(const std::string& text, const std::string& path);
 
 // The model every run of the plan starts from before its seed and values are applied:
 // the base grid file, or nothing for the start-up state (whose landscape comes from the seed).

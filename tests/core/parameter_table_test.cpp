@@ -45,4 +45,10 @@ TEST(ParameterTable, SettersReachTheFieldsAndTextsReadBack)
     EXPECT_EQ(m.GrowthFunc[1], 1);
     EXPECT_EQ(m.SpeciesPool[1].GrowthK, DefaultGrowthK);
     EXPECT_EQ(ParameterValueText(*FindParameter("BiasedLottery", false), 1), "true");
+    // The step's external drift looks at the pool's drift flag, which follows the field.
+    const TParameter& drift = *FindParameter("GlobalDrift", true);
+    drift.Set(m, 2, 1);
+    EXPECT_TRUE(m.AnyGlobalDrift);
+    drift.Set(m, 2, 0);
+    EXPECT_FALSE(m.AnyGlobalDrift);
 }

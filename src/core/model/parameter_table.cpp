@@ -5,6 +5,8 @@
 
 #include "model/life_history.h"
 #include "model/model.h"
+#include "model/species_pool.h"
+#include "util/error.h"
 #include "util/format.h"
 
 namespace marovi {
@@ -72,7 +74,13 @@ const std::vector<TParameter> Table = {
     SPECIES("NormalLifespan", K::Integer, 1, 100000, false, NormalLifespan, AsInt),
     SPECIES("FirstReproduction", K::Integer, 0, 100000, false, FirstReproduction, AsInt),
     SPECIES("ReproInterval", K::Integer, 1, 100000, false, ReproInterval, AsInt),
-    SPECIES("GlobalDrift", K::Boolean, 0, 1, false, GlobalDrift, AsBool),
+    // The step asks for external drift only when some species drifts: that flag follows.
+    TParameter{"GlobalDrift", K::Boolean, true, 0, 1, false,
+               [](Model& m, int s, double v) {
+                   Sp(m, s).GlobalDrift = AsBool(v);
+                   UpdateAnyGlobalDrift(m);
+               },
+               [](const Model& m, int s) { return static_cast<double>(Sp(m, s).GlobalDrift); }},
     SPECIES("Guild", K::Integer, 0, 4, false, Guild, AsGuild),
     SPECIES("GrowsOn", K::Integer, 0, 255, false, GrowsOn, AsSet),
     SPECIES("ChangesSubstrate", K::Integer, 0, 255, false, ChangesSubstrate, AsSet),
@@ -100,6 +108,29 @@ const TParameter* FindParameter(std::string_view name, bool perSpecies)
     for (const TParameter& p : Table)
         if (p.PerSpecies == perSpecies && name == p.Name) return &p;
     return nullptr;
+}
+
+TParameterColumn FindParameterColumn(std::string_view column, int speciesCount)
+{
+    const size_t dot = column.find('.');
+    if (column.substr(0, 7) != "species" || dot == std::string_view::npos) {
+        const TParameter* p = FindParameter(column, false);
+        if (!p) throw Error("no global parameter is called \"" + std::string(column) + "\"");
+        return {p, -1};
+    }
+    const std::string number(column.substr(7, dot - 7));
+    int s = 0;
+    if (!ParseInt(number, s) || s < 1 || s > speciesCount || number != std::to_string(s))
+        throw Error(Format("species \"%s\" does not exist: the pool has species 1..%d", {number, speciesCount}));
+    const std::string field(column.substr(dot + 1));
+    const TParameter* p = FindParameter(field, true);
+    if (!p) throw Error("no species field is called \"" + field + "\"");
+    return {p, s - 1};
+}
+
+std::string ParameterColumnName(const TParameter& p, int species)
+{
+    return p.PerSpecies ? Format("species%d.%s", {species + 1, p.Name}) : std::string(p.Name);
 }
 
 std::string ParameterValueError(const TParameter& p, double value)

@@ -25,6 +25,17 @@ const std::vector<TParameter>& ParameterTable();
 // nullptr when there is no such parameter of that sort.
 const TParameter* FindParameter(std::string_view name, bool perSpecies);
 
+// A parameter by the name a sweep table's column gives it: a global parameter
+// ("GlobalKFactor") or the field of species N of the pool, counted from 1
+// ("species3.Fecundity"). marovi::Error when there is no such parameter or species.
+struct TParameterColumn {
+    const TParameter* Parameter = nullptr;
+    int Species = -1; // the species index for a species field
+};
+TParameterColumn FindParameterColumn(std::string_view column, int speciesCount);
+// The column name of a parameter (of species index `species` for a species field).
+std::string ParameterColumnName(const TParameter& p, int species);
+
 // Why the value is not allowed ("" when it is), e.g. "NeighbourhoodSize must be 1..24".
 std::string ParameterValueError(const TParameter& p, double value);
 
