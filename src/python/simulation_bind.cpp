@@ -68,7 +68,7 @@ py::object GetParameter(TSimulation& s, const std::string& name)
     return ParameterObject(*c.Parameter, c.Parameter->Get(s.M(), c.Species));
 }
 
-void SetParameter(TSimulation& s, const std::string& name, py::handle value)
+void SetParameter(TSimulation& s, const std::string& name, const py::object& value)
 {
     auto lock = Use(s);
     const TParameterColumn c = FindParameterColumn(name, s.M().SpeciesMax + 1);
