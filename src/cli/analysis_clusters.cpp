@@ -21,15 +21,6 @@ struct TClusterOptions {
     CLI::Option *MinOption = nullptr, *MaxOption = nullptr, *DetailsOption = nullptr;
 };
 
-TClusterMode ParseMode(const std::string& text)
-{
-    if (text == "species") return TClusterMode::Species;
-    if (text == "states") return TClusterMode::States;
-    if (text == "diversity") return TClusterMode::Diversity;
-    if (text == "area") return TClusterMode::Area;
-    throw Error("--mode " + text + ": expected species, states, diversity or area");
-}
-
 int ParseState(const std::string& text)
 {
     for (int k = 0; k <= 4; ++k)
@@ -50,7 +41,7 @@ int WholeCount(double v, const std::string& option)
 TClusterRequest BuildRequest(const Model& m, const TClusterOptions& o)
 {
     TClusterRequest r = DefaultClusterRequest(m);
-    r.Mode = ParseMode(o.Mode);
+    r.Mode = ParseClusterMode(o.Mode, "--mode");
     r.Larvae = o.Larvae;
     r.Close = !o.NoClose;
     r.NoOrphans = !o.KeepOrphans;
@@ -110,6 +101,15 @@ void Execute(const TClusterOptions& o)
 }
 
 } // namespace
+
+TClusterMode ParseClusterMode(const std::string& text, const std::string& option)
+{
+    if (text == "species") return TClusterMode::Species;
+    if (text == "states") return TClusterMode::States;
+    if (text == "diversity") return TClusterMode::Diversity;
+    if (text == "area") return TClusterMode::Area;
+    throw Error(option + " " + text + ": expected species, states, diversity or area");
+}
 
 void AddClusterCommand(CLI::App& app)
 {

@@ -12,6 +12,7 @@ namespace marovi {
 struct Model;
 struct TDiversityEntry;
 struct TSimilarityEntry;
+enum class TClusterMode;
 }
 
 namespace marovi::cli {
@@ -53,6 +54,9 @@ TWindow ParseWindow(const Model& m, const std::string& text, const std::string& 
 TWindow WindowOf(const Model& m, const std::vector<int>& corners, const std::string& what);
 // The window of an option's text, or the whole grid when the option was not given.
 TWindow WindowOrGrid(const Model& m, const std::string& text);
+
+// What makes a feature cell of the cluster analysis: species, states, diversity or area.
+TClusterMode ParseClusterMode(const std::string& text, const std::string& option);
 
 // A species as the user numbers it (1..SpeciesMax+1), returned as the index from 0.
 int ParseSpecies(const Model& m, int number, const std::string& option = "--species");

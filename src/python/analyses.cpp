@@ -130,15 +130,6 @@ auto Column(const Rows& rows, F value)
     return ToArray(column);
 }
 
-TClusterMode ClusterMode(const std::string& text)
-{
-    if (text == "species") return TClusterMode::Species;
-    if (text == "states") return TClusterMode::States;
-    if (text == "diversity") return TClusterMode::Diversity;
-    if (text == "area") return TClusterMode::Area;
-    throw Error("mode " + text + ": expected species, states, diversity or area");
-}
-
 int ClusterState(const py::object& state)
 {
     if (py::isinstance<py::str>(state)) {
@@ -167,7 +158,7 @@ TClusterRequest ClusterRequest(const Model& m, const py::kwargs& kw)
     }
     auto get = [&](const char* key) { return kw.contains(key) && !kw[key].is_none() ? py::object(kw[key]) : py::object(); };
     TClusterRequest r = DefaultClusterRequest(m);
-    r.Mode = ClusterMode(get("mode") ? get("mode").cast<std::string>() : "states");
+    r.Mode = cli::ParseClusterMode(get("mode") ? get("mode").cast<std::string>() : "states", "mode");
     r.Larvae = get("larvae") && get("larvae").cast<bool>();
     r.Close = !get("close") || get("close").cast<bool>();
     r.NoOrphans = !(get("orphans") && get("orphans").cast<bool>());

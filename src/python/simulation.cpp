@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "colours/species_colors.h"
 #include "model/simulation.h"
 #include "model/status_line.h"
 #include "util/format.h"
@@ -30,7 +29,6 @@ void TSimulation::Load(const std::string& path, std::optional<int32_t> seed)
         if (!std::ifstream(path) || std::filesystem::is_directory(path, ec)) throw TFileError(e.what());
         throw;
     }
-    AdoptSpeciesColors(fresh);
     seed_ = seed ? *seed : ClockSeed();
     fresh.Random.SeedRandom(seed_);
     m_ = std::move(fresh);
