@@ -1,36 +1,55 @@
 // The arrays of a simulation: cell maps, individuals and the census.
 #include <pybind11/stl.h>
 
+#include <algorithm>
+#include <memory>
 #include <optional>
+#include <thread>
 
 #include "analysis_common.h"
 #include "cell_map.h"
 #include "simulation.h"
+#include "util/large_block.h"
 
 namespace marovi::python {
 namespace {
 
 // Counts per species and cell as [species, y, x]: the individuals, or the larvae that
-// reached each cell in the last settlement.
+// reached each cell in the last settlement. They are counted into memory in the grid's own
+// order, cell (x, y) at x * height + y and its species side by side, which the counting
+// reads and writes straight through (a 1000 x 1000 grid in a fraction of the time that
+// writing species planes row by row takes); the array is a view of that memory.
 py::array_t<int32_t> SpeciesCounts(const Model& m, bool larvae)
 {
     const size_t species = static_cast<size_t>(m.SpeciesMax + 1);
-    const size_t width = static_cast<size_t>(m.XDim), cells = width * static_cast<size_t>(m.YDim);
-    py::array_t<int32_t> a = ZeroArray<int32_t>(
-        {static_cast<py::ssize_t>(species), static_cast<py::ssize_t>(m.YDim), static_cast<py::ssize_t>(m.XDim)});
-    int32_t* out = a.mutable_data();
-    py::gil_scoped_release release;
-    for (int x = 0; x < m.XDim; ++x)
-        for (int y = 0; y < m.YDim; ++y) {
-            int32_t* at = out + static_cast<size_t>(y) * width + static_cast<size_t>(x);
+    const size_t height = static_cast<size_t>(m.YDim), cells = height * static_cast<size_t>(m.XDim);
+    auto block = std::make_unique<TLargeBlock>(species * cells * sizeof(int32_t), TLargeBlock::Now);
+    int32_t* counts = static_cast<int32_t*>(block->data());
+    auto count = [&](size_t first, size_t last) {
+        for (size_t c = first; c < last; ++c) {
+            int32_t* cell = counts + c * species;
             if (larvae) {
-                const TCounts counts = m.PrevLarvaeAt(x, y);
-                for (size_t s = 0; s < species; ++s) at[s * cells] = counts[s];
+                const TCounts prev = m.Cells.PrevLarvae(c);
+                std::copy(prev.begin(), prev.end(), cell);
             } else {
-                for (const TIndividual& ind : m.Cell(x, y).Individuals) ++at[static_cast<size_t>(ind.Species) * cells];
+                for (const TIndividual& ind : m.Cells[c].Individuals) ++cell[ind.Species];
             }
         }
-    return a;
+    };
+    {
+        // A large grid is counted by two threads, each in its half of the cells.
+        py::gil_scoped_release release;
+        const size_t half = cells >= 100000 ? cells / 2 : cells;
+        std::thread other;
+        if (half < cells) other = std::thread(count, half, cells);
+        count(0, half);
+        if (other.joinable()) other.join();
+    }
+    const auto n = [](size_t v) { return static_cast<py::ssize_t>(v); };
+    const py::ssize_t item = sizeof(int32_t);
+    py::capsule owner(block.release(), [](void* b) { delete static_cast<TLargeBlock*>(b); });
+    return py::array_t<int32_t>({n(species), n(height), n(cells / height)},
+                                {item, n(species) * item, n(height * species) * item}, counts, owner);
 }
 
 py::array_t<int32_t> Abundance(TSimulation& s, std::optional<int> species, bool larvae)
@@ -109,8 +128,10 @@ void BindArrays(py::class_<TSimulation>& c)
 {
     c.def("abundance", &Abundance, py::arg("species") = py::none(), py::arg("larvae") = false,
           R"(Individuals per species and cell: an int32 array [species, y, x], species 1 at
-index 0; with species=N the map [y, x] of species N alone. larvae=True counts the larvae
-that reached each cell in the last settlement instead (0 after loading a file).)")
+index 0 (a view of counts kept in the grid's own order, cell by cell; np.ascontiguousarray
+makes a C-ordered copy). With species=N the map [y, x] of species N alone. larvae=True
+counts the larvae that reached each cell in the last settlement instead (0 after loading a
+file).)")
         .def("individual_count", FieldMap<int32_t>([](const TCell& cell) { return cell.IndividualCount; }),
              "Individuals per cell, an int32 array [y, x].")
         .def("capacity", FieldMap<int32_t>([](const TCell& cell) { return cell.Capacity; }),
