@@ -148,52 +148,62 @@ int WholeCount(double v, const char* what)
     return static_cast<int>(v);
 }
 
+// The keyword option `key` as a T, or `fallback` when it is not given.
+template <class T>
+T Option(const py::kwargs& kw, const char* key, T fallback, const char* expected)
+{
+    if (!kw.contains(key) || kw[key].is_none()) return fallback;
+    try {
+        return kw[key].cast<T>();
+    } catch (const py::cast_error&) {
+        throw Error(std::string(key) + " " + Text(kw[key]) + ": expected " + expected);
+    }
+}
+
 TClusterRequest ClusterRequest(const Model& m, const py::kwargs& kw)
 {
-    for (auto item : kw) {
-        static const std::set<std::string> known = {"mode", "species", "state", "larvae", "min", "max",
-                                                    "age", "window", "close", "orphans", "periodic"};
+    static const std::set<std::string> known = {"mode", "species", "state", "larvae", "min", "max",
+                                                "age", "window", "close", "orphans", "periodic"};
+    for (auto item : kw)
         if (!known.count(item.first.cast<std::string>()))
             throw Error("clusters() has no option " + item.first.cast<std::string>());
-    }
-    auto get = [&](const char* key) { return kw.contains(key) && !kw[key].is_none() ? py::object(kw[key]) : py::object(); };
     TClusterRequest r = DefaultClusterRequest(m);
-    r.Mode = cli::ParseClusterMode(get("mode") ? get("mode").cast<std::string>() : "states", "mode");
-    r.Larvae = get("larvae") && get("larvae").cast<bool>();
-    r.Close = !get("close") || get("close").cast<bool>();
-    r.NoOrphans = !(get("orphans") && get("orphans").cast<bool>());
-    r.Periodic = get("periodic") && get("periodic").cast<bool>();
+    r.Mode = cli::ParseClusterMode(Option<std::string>(kw, "mode", "states", "a text"), "mode");
+    r.Larvae = Option(kw, "larvae", false, "True or False");
+    r.Close = Option(kw, "close", true, "True or False");
+    r.NoOrphans = !Option(kw, "orphans", false, "True or False");
+    r.Periodic = Option(kw, "periodic", false, "True or False");
     if (r.Periodic && !m.Torus) throw Error("periodic: the grid does not wrap around");
-    const py::object species = get("species");
-    if (species && py::isinstance<py::str>(species) && species.cast<std::string>() == "any") r.Species = m.SpeciesMax + 1;
-    else if (species && !py::isinstance<py::int_>(species)) throw Error("species " + Text(species) + ": expected a number or \"any\"");
-    else r.Species = cli::ParseSpecies(m, species ? species.cast<int>() : 1, "species");
-    r.State = get("state") ? ClusterState(get("state")) : 0;
-    const py::object lo = get("min"), hi = get("max");
+    const py::object species = Option<py::object>(kw, "species", py::int_(1), "");
+    if (py::isinstance<py::str>(species) && species.cast<std::string>() == "any") r.Species = m.SpeciesMax + 1;
+    else if (!py::isinstance<py::int_>(species)) throw Error("species " + Text(species) + ": expected a number or \"any\"");
+    else r.Species = cli::ParseSpecies(m, species.cast<int>(), "species");
+    r.State = ClusterState(Option<py::object>(kw, "state", py::int_(0), ""));
+    const auto lo = Option<std::optional<double>>(kw, "min", std::nullopt, "a number");
+    const auto hi = Option<std::optional<double>>(kw, "max", std::nullopt, "a number");
     switch (r.Mode) {
     case TClusterMode::Species:
-        if (lo) r.MinCount = WholeCount(lo.cast<double>(), "min");
-        if (hi) r.MaxCount = WholeCount(hi.cast<double>(), "max");
+        if (lo) r.MinCount = WholeCount(*lo, "min");
+        if (hi) r.MaxCount = WholeCount(*hi, "max");
         break;
     case TClusterMode::Diversity:
-        if (lo) r.DiversityLo = lo.cast<double>();
-        if (hi) r.DiversityHi = hi.cast<double>();
+        if (lo) r.DiversityLo = *lo;
+        if (hi) r.DiversityHi = *hi;
         break;
     case TClusterMode::Area:
-        if (lo) r.AreaLo = lo.cast<double>();
-        if (hi) r.AreaHi = hi.cast<double>();
+        if (lo) r.AreaLo = *lo;
+        if (hi) r.AreaHi = *hi;
         break;
     case TClusterMode::States:
         if (lo || hi) throw Error("min and max do not apply to the states mode");
         break;
     }
-    if (const py::object age = get("age")) {
-        const auto range = age.cast<std::pair<int, int>>();
+    if (const auto age = Option<std::optional<std::pair<int, int>>>(kw, "age", std::nullopt, "(min, max)")) {
         r.AgeRestricted = true;
-        r.MinAge = range.first;
-        r.MaxAge = range.second;
+        r.MinAge = age->first;
+        r.MaxAge = age->second;
     }
-    const cli::TWindow w = Window(m, get("window") ? std::optional(get("window").cast<std::vector<int>>()) : std::nullopt);
+    const cli::TWindow w = Window(m, Option<TCorners>(kw, "window", std::nullopt, "(x1, y1, x2, y2)"));
     r.X1 = w.X1;
     r.Y1 = w.Y1;
     r.X2 = w.X2;

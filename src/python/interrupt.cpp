@@ -23,6 +23,8 @@ bool OnMainThread()
 
 TInterruptWatch::TInterruptWatch()
 {
+    // A Ctrl-C that came before the work starts stops it before it starts.
+    if (PyErr_CheckSignals() != 0) throw pybind11::error_already_set();
     if (!OnMainThread() || watching.load()) return;
     struct sigaction ours {};
     ours.sa_handler = OnInterrupt;
