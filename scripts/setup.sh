@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package MAROVI needs to build, run and test.
+# Installs every Debian package MAROVI needs to build, run, test and package;
+# with --docs also what scripts/docs.sh needs.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -9,7 +10,10 @@ packages=(
   xvfb xauth
   parallel
   pybind11-dev python3-dev python3-numpy python3-pytest python3-pandas
+  desktop-file-utils
 )
+# The images of the user guide (scripts/docs.sh): its figures are drawn in R and pandas.
+if [ "${1:-}" = "--docs" ]; then packages+=(r-base-core python3-matplotlib pngquant); fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -2,26 +2,27 @@
 // window in turn, works its main controls so that it shows content, and saves the whole
 // screen as OUTDIR/NN-name.png. Message boxes that the controls open are captured and
 // closed. Run under a virtual X server of the screen size wanted (scripts/screenshots.sh).
+// With --docs it makes the images of the user guide instead (docs_tour.cpp).
 //
 //   marovi-screenshots FILE OUTDIR
+//   marovi-screenshots --docs IMAGEDIR EXAMPLE.mgf
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QPixmap>
 #include <QScreen>
-#include <QTest>
-#include <QTimer>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "analysis/age_histo_form.h"
-#include "disturbance/disturbance.h"
 #include "analysis/disturbance_age_form.h"
 #include "analysis/diversity_form.h"
 #include "analysis/rank_plot_form.h"
 #include "analysis/virtual_rov_form.h"
+#include "disturbance/disturbance.h"
+#include "docs_tour.h"
 #include "editors/disturbance_form.h"
 #include "editors/edit_flow_grid_form.h"
 #include "editors/land_edit_form.h"
@@ -31,27 +32,20 @@
 #include "program.h"
 #include "shell_forms.h"
 #include "step_runner.h"
+#include "tour.h"
 #include "view/god_mode_form.h"
 #include "view/landscape_view.h"
 #include "view/roi_form.h"
-#include "widgets/map_chart.h"
 
 using namespace marovi::app;
+using namespace marovi::tour;
 
 namespace {
 
 QString outDir;
 int shot = 0;
 
-void Settle(TProgram& p)
-{
-    for (int i = 0; i < 5; ++i) {
-        p.Runner->WaitIdle();
-        QApplication::processEvents();
-        QTest::qWait(60);
-    }
-}
-
+// The whole screen as OUTDIR/NN-name.png.
 void Shoot(TProgram& p, const QString& name)
 {
     Settle(p);
@@ -60,79 +54,23 @@ void Shoot(TProgram& p, const QString& name)
     std::printf("%s\n", qPrintable(path));
 }
 
-// Clicks a named button of a window; says so when the window has none of that name.
-void Click(TProgram& p, QWidget* window, const char* name)
-{
-    auto* button = window->findChild<QAbstractButton*>(QString::fromLatin1(name));
-    if (!button) {
-        std::fprintf(stderr, "no button %s in %s\n", name, qPrintable(window->objectName()));
-        return;
-    }
-    button->click();
-    Settle(p);
-}
-
-// Shows a window at its own size, kept on the screen, and brings it to the front.
-void Present(QWidget* w)
-{
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    w->show();
-    w->resize(w->size().boundedTo(screen.size()));
-    w->move(screen.topLeft());
-    w->raise();
-    w->activateWindow();
-}
-
-// Message boxes opened by a control: captured, then closed so that the tour goes on.
-void WatchModals(TProgram& p)
-{
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [&p] {
-        static bool busy = false;
-        if (busy) return;
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal) return;
-        busy = true;
-        QTest::qWait(100);
-        Shoot(p, QStringLiteral("message"));
-        modal->close();
-        busy = false;
-    });
-    timer->start(200);
-}
-
-void ClickCell(TProgram& p, int x, int y, Qt::MouseButton button)
-{
-    auto* chart = p.Visulaize->findChild<TMapChart*>(QStringLiteral("Chart1"));
-    QTest::mouseClick(chart, button, {}, chart->PixelOf(QPointF(x + 0.5, y + 0.5)).toPoint());
-    Settle(p);
-}
-
-// Runs the simulation with the "run" button for a number of steps.
-void RunSteps(TProgram& p, int steps)
-{
-    TMainForm* main = p.MainForm.get();
-    auto* shown = main->findChild<QLabel*>(QStringLiteral("TimeLabel"));
-    const int target = shown->text().toInt() + steps;
-    main->findChild<QAbstractButton*>(QStringLiteral("StartButton1"))->click(); // no settling: it runs on
-    while (shown->text().toInt() < target && main->LoopActive()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    main->Stop();
-    while (main->LoopActive()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], "--docs") == 0)
+        return DocsTour(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     if (argc != 3) {
-        std::fprintf(stderr, "usage: marovi-screenshots FILE OUTDIR\n");
+        std::fprintf(stderr, "usage: marovi-screenshots FILE OUTDIR\n"
+                             "       marovi-screenshots --docs IMAGEDIR EXAMPLE.mgf\n");
         return 2;
     }
     outDir = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(outDir);
     TProgram p;
-    WatchModals(p);
+    TModalWatch watch(p);
+    watch.Seen = [&p](QWidget*) { Shoot(p, QStringLiteral("message")); };
     TMainForm* main = p.MainForm.get();
     Present(main);
     main->LoadSimulationFromCommandLine(QString::fromLocal8Bit(argv[1]));
