@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds MAROVI and runs every test; then the core and runner
-# tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of
-# every fuzz target (FUZZ_SECONDS each, default 20).
+# Installs what is needed, builds MAROVI and runs every test and checks its Debian
+# package; then the core and runner tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a short run of every fuzz target (FUZZ_SECONDS each,
+# default 20).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -10,6 +11,8 @@ cmake --build build
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j2
 # Guard: core work inside the desktop process keeps at least half the runner's speed.
 bash bench/desktop_vs_cli.sh --build build --steps 40 --repeat 1 --check 0.5
+# The Debian package, unpacked into a scratch root and run.
+bash tests/install/package_test.sh build
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMAROVI_SANITIZE=ON -DMAROVI_BUILD_APP=OFF
 cmake --build build-asan

@@ -2,12 +2,13 @@
 # The user guide (docs/*.md and README.md) against the program:
 # - every link to a file of the repository and every image exists, every #anchor names a
 #   heading of its page, and every image in docs/images is shown somewhere;
-# - every code block of R or Python is one of the example scripts as it stands;
-# - every runner command runs: the lines of ```sh blocks that start with marovi-cli must
-#   succeed, and in ```console blocks each "$ marovi-cli ..." line must print exactly the
-#   lines that follow it. Each page runs in a scratch directory of its own, in page order,
-#   with the examples and scripts of the repository beside it. (```bash blocks are shown,
-#   not run: installation, clusters.)
+# - every code block of R, Python or TOML is one of the files in examples/ as it stands;
+# - every command runs: each line of a ```sh block must succeed (a Slurm job array,
+#   "sbatch --array=1-N SCRIPT ARGS", runs as its N tasks one after the other), and in
+#   ```console blocks each "$ marovi-cli ..." line must print exactly the lines that follow
+#   it. Each page runs in a scratch directory of its own, top to bottom, with the examples
+#   and scripts of the repository beside it and the runner on the PATH. (```bash blocks are
+#   shown, not run: installing, building, starting the desktop program, R and Python.)
 #
 #   guide_test.sh MAROVI-CLI SOURCE_DIR
 set -uo pipefail
@@ -77,11 +78,22 @@ split_blocks() {
 # Logical lines: a trailing backslash continues a line.
 joined() { sed -e ':a' -e '/\\$/N; s/\\\n//; ta' "$1"; }
 
+# A Slurm job array as its tasks, one after the other.
+sbatch_array() {
+  local range=${1#--array=} script=$2
+  shift 2
+  for ((task = ${range%-*}; task <= ${range#*-}; task++)); do
+    SLURM_ARRAY_TASK_ID=$task SLURM_ARRAY_TASK_MIN=${range%-*} SLURM_ARRAY_TASK_COUNT=$((${range#*-} - ${range%-*} + 1)) \
+      bash "$script" "$@" || return 1
+  done
+}
+
 run_sh() {
   local block=$1 where=$2
   while IFS= read -r line; do
-    [[ $line == marovi-cli* ]] || continue
-    if output=$(cd "$where" && bash -c "$line" 2>&1 </dev/null); then pass
+    [ -n "$line" ] || continue
+    [[ $line == sbatch\ --array=* ]] && line="sbatch_array ${line#sbatch }"
+    if output=$(cd "$where" && eval "$line" 2>&1 </dev/null); then pass
     else fail "$page_name: $line"$'\n'"$output"; fi
   done < <(joined "$block")
 }
@@ -119,10 +131,10 @@ for page in "${pages[@]}"; do
     case $block in
       *.sh) run_sh "$block" "$work" ;;
       *.console) run_console "$block" "$work" ;;
-      *.r | *.python)
+      *.r | *.python | *.toml)
         same=0
         for example in "$root"/examples/*; do cmp -s "$block" "$example" && same=1; done
-        if [ $same -eq 1 ]; then pass; else fail "$page_name: a code block differs from every script in examples/"; fi ;;
+        if [ $same -eq 1 ]; then pass; else fail "$page_name: a code block differs from every file in examples/"; fi ;;
     esac
   done
 done
