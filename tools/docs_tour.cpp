@@ -192,9 +192,9 @@ void ViewImages(TProgram& p, TDocsShots& shots)
     shots.Window(view, "view");
 
     shots.NextModal("cell-info");
-    ClickCell(p, 20, 20, Qt::MiddleButton);
+    ClickCell(p, 18, 7, Qt::MiddleButton);
     Click(p, view, "GoodModeButton");
-    ClickCell(p, 21, 21, Qt::MiddleButton);
+    ClickCell(p, 17, 28, Qt::MiddleButton);
     shots.Window(Open(p, nullptr, p.GodModeForm), "cell-editor");
     p.GodModeForm->close();
     Click(p, view, "GoodModeButton");
@@ -220,7 +220,9 @@ void ViewImages(TProgram& p, TDocsShots& shots)
     Click(p, view, "ROVCheckBox");
     shots.Window(map, "view-overlays");
 
-    shots.Window(Open(p, "AgeDistributionButton", p.AgeHistoForm), "histogram");
+    QWidget* histogram = Open(p, "AgeDistributionButton", p.AgeHistoForm);
+    for (int i = 0; i < 3; ++i) Click(p, histogram, "UpDown1Up"); // R1 2, the commonest species
+    shots.Window(histogram, "histogram");
 }
 
 void AnalysisImages(TProgram& p, TDocsShots& shots)
