@@ -200,6 +200,7 @@ void ViewImages(TProgram& p, TDocsShots& shots)
     Click(p, view, "GoodModeButton");
 
     Click(p, view, "ZoomInButton");
+    Click(p, view, "ZoomInButton");
     Click(p, view, "ShowSpeciesCheckBox");
     Click(p, view, "ShowFlowCheckBox");
     shots.Window(map, "view-individuals");
@@ -218,6 +219,7 @@ void ViewImages(TProgram& p, TDocsShots& shots)
     Click(p, rov, "StartROVButton");
     shots.Window(rov, "rov");
     Click(p, view, "ROVCheckBox");
+    Click(p, view, "stateRadioButton"); // the overlays' green and cyan stand out on it
     shots.Window(map, "view-overlays");
 
     QWidget* histogram = Open(p, "AgeDistributionButton", p.AgeHistoForm);
