@@ -8,8 +8,10 @@ set(MAROVI_MAN ${CMAKE_BINARY_DIR}/man)
 
 if(TARGET marovi-cli)
   install(TARGETS marovi-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+if(TARGET marovi-cli AND NOT MAROVI_SANITIZE)
   # Made from the program's help, so it always lists what this build has; compressed as
-  # Debian keeps man pages.
+  # Debian keeps man pages. Sanitizer builds are never installed and skip it.
   add_custom_command(OUTPUT ${MAROVI_MAN}/marovi-cli.1.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${MAROVI_MAN}
     COMMAND bash ${MAROVI_PACKAGING}/manpage.sh $<TARGET_FILE:marovi-cli> ${PROJECT_VERSION} ${MAROVI_MAN}/marovi-cli.1
