@@ -19,7 +19,10 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/images"
 # The landscape editor writes its background image for the flow grid editor into the
 # current directory: the tour runs in the scratch directory.
-(cd "$work" && xvfb-run -a -s "-screen 0 1400x1000x24" "$root/$build/tools/marovi-screenshots" --docs images example.mgf >/dev/null)
+(cd "$work" && xvfb-run -a -s "-screen 0 1400x1000x24" "$root/$build/tools/marovi-screenshots" --docs images example.mgf \
+  >/dev/null 2>tour.log) || { cat "$work/tour.log"; exit 1; }
+# A control the tour no longer finds would leave an image that shows something else.
+if grep -E '^(no button|no field|cannot write)' "$work/tour.log"; then exit 1; fi
 
 # The sweep of the experiments chapter, and its figure in R and in pandas.
 cli=$root/$build/src/cli/marovi-cli
