@@ -52,10 +52,14 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "MAROVI developers")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The Python module, when it is built, needs numpy, and pandas for sweeps as tables.
+if(TARGET marovi_python)
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3-numpy, python3-pandas")
+endif()
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "MAROVI simulates sessile organisms (sponges, corals, plants ...) individual by
 individual on a grid of cells with a landscape, a flow field, a species pool and a
 disturbance regime, and analyses the patterns: diversity and similarity indices,
 clusters, succession states, rank-abundance plots, transects and histograms. The
 package holds the desktop program marovi, the headless runner marovi-cli for scripts,
-replicates and parameter sweeps, the examples and the user guide.")
+replicates and parameter sweeps, the Python module marovi, the examples and the user guide.")
 include(CPack)

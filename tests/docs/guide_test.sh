@@ -133,7 +133,7 @@ for page in "${pages[@]}"; do
       *.console) run_console "$block" "$work" ;;
       *.r | *.python | *.toml)
         same=0
-        for example in "$root"/examples/*; do cmp -s "$block" "$example" && same=1; done
+        for example in "$root"/examples/* "$root"/examples/*/*; do cmp -s "$block" "$example" && same=1; done
         if [ $same -eq 1 ]; then pass; else fail "$page_name: a code block differs from every file in examples/"; fi ;;
     esac
   done

@@ -49,6 +49,14 @@ grep -q '^time step: 10' "$work/run.log" || fail "the installed marovi-cli did n
   fail "the installed example"
 ok
 
+# The Python module, where the build has one, imports from the package.
+module=$(find "$root" -name 'marovi.cpython-*.so' | head -1)
+if [ -n "$module" ]; then
+  PYTHONPATH=$(dirname "$module") /usr/bin/python3 -c 'import marovi; marovi.Simulation(seed=1, grid=(8, 8)).step(2)' ||
+    fail "the packaged Python module"
+  ok
+fi
+
 # The man page lists every command the runner has, and troff reads it without a warning.
 page=$(gzip -dc "$root/usr/share/man/man1/marovi-cli.1.gz")
 for command in $("$cli" --help | awk '/^Subcommands:/ { on = 1; next } on && NF { print $1 }'); do
