@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QRadioButton>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -79,6 +80,9 @@ void TVisulaize::BuildControls()
     chartArea_ = Named(new QWidget, "ChartArea");
     chartArea_->setMinimumSize(200, 200);
     chart_ = Named(new TMapChart(chartArea_), "Chart1");
+    chart_->setToolTip(QStringLiteral("middle click or Shift + left click on a cell: cell information, or in God mode "
+                                      "the cell editor, or an end of the transect being picked\n"
+                                      "click on an individual: its information"));
     chart_->AfterDraw = [this](QPainter& p) { DrawOverlays(p); };
     chartArea_->installEventFilter(this);
 
@@ -91,32 +95,46 @@ void TVisulaize::BuildControls()
     layout->setColumnStretch(0, 1);
 }
 
+// A narrow window stacks the settings in two rows and puts the buttons in two columns, so
+// that every control keeps its whole caption down to the window's minimum size.
+void TVisulaize::ArrangeForWidth()
+{
+    const int wide = settingsRows_[0]->sizeHint().width() + settingsRows_[1]->sizeHint().width() +
+                     settings_->spacing() + layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    const bool narrow = width() < wide;
+    settings_->setDirection(narrow ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    buttons_->setDirection(narrow ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+}
+
 QWidget* TVisulaize::BuildButtonColumn()
 {
-    auto* column = new QWidget;
-    auto* layout = new QVBoxLayout(column);
+    auto* navigation = new QWidget;
+    auto* layout = new QVBoxLayout(navigation);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* zoomIn = NamedButton("ZoomInButton", QStringLiteral("Zoom +"));
     auto* zoomOut = NamedButton("ZoomOutButton", QStringLiteral("Zoom -"));
     layout->addWidget(zoomIn);
     layout->addWidget(zoomOut);
 
-    // The cross of arrows, with a button in its middle that redraws.
+    // The cross of arrows, with a button in its middle that redraws. Each arrow points to
+    // the cells it brings into view: the left button of the cross shows the cells to the
+    // right, its top button the cells above.
     auto* cross = new QGridLayout;
     cross->setSpacing(2);
     const struct {
         const char* Name;
         const char* Glyph;
+        const char* Hint;
         int Row, Column, Navigation;
     } arrows[] = {
-        {"BitBtn5", "\u25B2", 0, 1, static_cast<int>(TNavigation::Up)},
-        {"BitBtn1", "\u25C0", 1, 0, static_cast<int>(TNavigation::Left)},
-        {"BitBtn2", "\u25CF", 1, 1, -1},
-        {"BitBtn3", "\u25B6", 1, 2, static_cast<int>(TNavigation::Right)},
-        {"BitBtn4", "\u25BC", 2, 1, static_cast<int>(TNavigation::Down)},
+        {"BitBtn5", "\u25B2", "show the cells above", 0, 1, static_cast<int>(TNavigation::Up)},
+        {"BitBtn1", "\u25B6", "show the cells to the right", 1, 0, static_cast<int>(TNavigation::Left)},
+        {"BitBtn2", "\u25CF", "redraw", 1, 1, -1},
+        {"BitBtn3", "\u25C0", "show the cells to the left", 1, 2, static_cast<int>(TNavigation::Right)},
+        {"BitBtn4", "\u25BC", "show the cells below", 2, 1, static_cast<int>(TNavigation::Down)},
     };
     for (const auto& a : arrows) {
-        auto* b = NamedButton(a.Name, QString::fromUtf8(a.Glyph));
+        auto* b = NamedButton(a.Name, QString::fromUtf8(a.Glyph), a.Hint);
         b->setFixedSize(34, 28);
         cross->addWidget(b, a.Row, a.Column);
         const int navigation = a.Navigation;
@@ -132,14 +150,28 @@ QWidget* TVisulaize::BuildButtonColumn()
     auto* fit = NamedButton("TestButton", QStringLiteral("fit chart"));
     auto* stretch = NamedButton("resestScaleButton", QStringLiteral("stretch"));
     for (QPushButton* b : {viewAll, fit, stretch}) layout->addWidget(b);
-    layout->addSpacing(16);
-    auto* god = NamedButton("GoodModeButton", QStringLiteral("God mode"));
+    layout->addStretch();
+
+    auto* actions = new QWidget;
+    auto* actionLayout = new QVBoxLayout(actions);
+    actionLayout->setContentsMargins(0, 0, 0, 0);
+    GoodModeButton_ = NamedButton("GoodModeButton", QStringLiteral("God mode"),
+                                  "while on, a middle click or Shift + left click on a cell edits it");
+    GoodModeButton_->setCheckable(true);
+    auto* god = GoodModeButton_;
     auto* roi = NamedButton("ROIButton", QStringLiteral("define ROI"));
     auto* rov = NamedButton("ROVButton", QStringLiteral("virtual ROV"));
     auto* extra = NamedButton("ExtraDistButton", QStringLiteral("extra disturbance"));
     PauseButton_ = NamedButton("PauseButton", QStringLiteral("pause"));
-    for (QPushButton* b : {god, roi, rov, extra, PauseButton_}) layout->addWidget(b);
-    layout->addStretch();
+    for (QPushButton* b : {god, roi, rov, extra, PauseButton_}) actionLayout->addWidget(b);
+    actionLayout->addStretch();
+
+    auto* column = new QWidget;
+    buttons_ = new QBoxLayout(QBoxLayout::TopToBottom, column);
+    buttons_->setContentsMargins(0, 0, 0, 0);
+    buttons_->setSpacing(16);
+    buttons_->addWidget(navigation);
+    buttons_->addWidget(actions);
 
     connect(zoomIn, &QPushButton::clicked, this, [this] { Navigate(static_cast<int>(TNavigation::ZoomIn)); });
     connect(zoomOut, &QPushButton::clicked, this, [this] { Navigate(static_cast<int>(TNavigation::ZoomOut)); });
@@ -231,6 +263,7 @@ QWidget* TVisulaize::BuildSettingsPanel()
 
     BackgroundCheckBox_ = Check("BackgroundCheckBox", "gray background", true);
     BorderCheckBox_ = Check("BorderCheckBox", "draw cell borders", true);
+    BorderCheckBox_->setToolTip(QStringLiteral("outlines of the cells, drawn where a cell is 2 pixels or larger"));
     GridCheckBox_ = Check("GridCheckBox", "draw gird", true);
     auto* looks = new QVBoxLayout;
     for (QCheckBox* c : {BackgroundCheckBox_, BorderCheckBox_, GridCheckBox_}) looks->addWidget(c);
@@ -278,14 +311,23 @@ QWidget* TVisulaize::BuildSettingsPanel()
     });
     connect(povOut, &QPushButton::clicked, this, [this] { runner_.BetweenSteps(this, [this] { SaveScene(); }); });
 
+    // Two rows that stand side by side in a wide window.
+    settingsRows_[0] = new QWidget;
+    auto* first = new QHBoxLayout(settingsRows_[0]);
+    first->setContentsMargins(0, 0, 0, 0);
+    first->addWidget(modeBox);
+    first->addLayout(overlays);
+    settingsRows_[1] = new QWidget;
+    auto* second = new QHBoxLayout(settingsRows_[1]);
+    second->setContentsMargins(0, 0, 0, 0);
+    second->addWidget(displayBox, 1);
+    second->addLayout(looks);
+    second->addWidget(snapBox);
     auto* panel = new QWidget;
-    auto* layout = new QHBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(modeBox);
-    layout->addLayout(overlays);
-    layout->addWidget(displayBox, 1);
-    layout->addLayout(looks);
-    layout->addWidget(snapBox);
+    settings_ = new QBoxLayout(QBoxLayout::LeftToRight, panel);
+    settings_->setContentsMargins(0, 0, 0, 0);
+    settings_->addWidget(settingsRows_[0]);
+    settings_->addWidget(settingsRows_[1], 1);
     return panel;
 }
 
@@ -378,6 +420,12 @@ void TVisulaize::hideEvent(QHideEvent* event)
     emit Hidden();
 }
 
+void TVisulaize::resizeEvent(QResizeEvent* event)
+{
+    ArrangeForWidth();
+    QWidget::resizeEvent(event);
+}
+
 void TVisulaize::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
@@ -409,6 +457,7 @@ void TVisulaize::RebuildSeries()
     runner_.BetweenSteps(this, [this] {
         const Model& m = runner_.model();
         godMode_ = false;
+        GoodModeButton_->setChecked(false);
         grayBackground_ = BackgroundCheckBox_->isChecked();
         drawCellBorders_ = BorderCheckBox_->isChecked();
         drawGrid_ = GridCheckBox_->isChecked();
@@ -552,6 +601,7 @@ void TVisulaize::GridClicked(bool checked)
 void TVisulaize::ToggleGodMode()
 {
     godMode_ = !godMode_;
+    GoodModeButton_->setChecked(godMode_);
     ShowMessage(this, QStringLiteral("MAROVI"), godMode_ ? QStringLiteral("God-Mode is on") : QStringLiteral("God-Mode is off"));
 }
 

@@ -8,6 +8,7 @@
 #include "view/map_frame.h"
 #include "view/view_window.h"
 
+class QBoxLayout;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -101,6 +102,7 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -108,6 +110,7 @@ private:
     void BuildControls();
     QWidget* BuildButtonColumn();
     QWidget* BuildSettingsPanel();
+    void ArrangeForWidth();
     void ConnectControls();
 
     // Redrawing (landscape_view_draw.cpp).
@@ -183,7 +186,9 @@ private:
     QCheckBox *BackgroundCheckBox_, *BorderCheckBox_, *GridCheckBox_;
     QCheckBox *BMPCheckBox_, *WMFCheckBox_, *autoPOVSave_;
     QLineEdit *PovFileEdit_, *PovDirEdit_;
-    QPushButton* PauseButton_;
+    QPushButton *GoodModeButton_, *PauseButton_;
+    QBoxLayout *buttons_, *settings_; // turned for a narrow window
+    QWidget* settingsRows_[2];
     QFileDialog* saveDialog_;
 };
 

@@ -17,6 +17,8 @@ namespace marovi::app {
 namespace {
 
 constexpr int DragThreshold = 4;
+// The smallest cell, in pixels, that shows its outline.
+constexpr double MinBorderCell = 2;
 
 QRgb Opaque(uint32_t rgb) { return 0xFF000000u | rgb; }
 
@@ -61,6 +63,8 @@ TMapChart::TMapChart(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(false);
     setMinimumSize(120, 120);
+    shiftClick_.setSingleShot(true);
+    connect(&shiftClick_, &QTimer::timeout, this, [this] { emit BackgroundClicked(Qt::MiddleButton, shiftClickAt_); });
     MeasureMargins();
     homeBottom_ = bottom_;
     homeLeft_ = left_;
@@ -281,11 +285,11 @@ void TMapChart::RasteriseCells(const QRect& plot)
         }
     }
 
-    // Outlines only where a cell is big enough to show its colour inside them.
-    if (!cellBorders_ || std::min(sx, sy) < 4) return;
+    // Outlines from two pixels a cell; fainter while they would hide much of a cell's colour.
+    if (!cellBorders_ || std::min(sx, sy) < MinBorderCell) return;
     const int left = ex.front(), right = ex.back(), top = ey.back(), bottom = ey.front();
     if (left >= right || top >= bottom) return;
-    constexpr int shade = 150; // of 256
+    const int shade = std::min(sx, sy) < 4 ? 200 : 150; // of 256
     std::vector<char> edgeRow(static_cast<size_t>(bottom - top), 0);
     for (int j = 0; j <= ny; ++j) {
         int y = ey[static_cast<size_t>(j)];
@@ -404,8 +408,8 @@ void TMapChart::PaintVector(QPainter& p)
         const double sy = plot.height() / (left_.Max - left_.Min);
         const int nx = frame_.Columns(), ny = frame_.Rows();
         if (frame_.CellsDrawn && frame_.CellColours.size() == static_cast<size_t>(nx) * ny) {
-            const bool borders = cellBorders_ && std::min(sx, sy) >= 4;
-            p.setPen(borders ? QPen(QColor(0, 0, 0, 105), 1) : QPen(Qt::NoPen));
+            const bool borders = cellBorders_ && std::min(sx, sy) >= MinBorderCell;
+            p.setPen(borders ? QPen(QColor(0, 0, 0, std::min(sx, sy) < 4 ? 56 : 105), 1) : QPen(Qt::NoPen));
             for (int i = 0; i < nx; ++i)
                 for (int j = 0; j < ny; ++j) {
                     const QPointF corner = PixelOf(QPointF(frame_.Rect.X0 + i, frame_.Rect.Y0 + j + 1));
@@ -559,16 +563,25 @@ void TMapChart::mouseReleaseEvent(QMouseEvent* event)
     }
     const QPointF at = event->position();
     const int disc = DiscAt(at);
-    if (disc >= 0)
+    if (disc >= 0) {
         emit DiscClicked(button, disc);
-    else if (PlotRect().contains(at.toPoint()))
-        emit BackgroundClicked(button, ValueAt(at));
+    } else if (PlotRect().contains(at.toPoint())) {
+        // Shift + left click is the middle click of a pointer without a middle button; it
+        // waits until it is clear that no double click (a copy with Shift held) follows.
+        if (button == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier)) {
+            shiftClickAt_ = ValueAt(at);
+            shiftClick_.start(QApplication::doubleClickInterval());
+        } else {
+            emit BackgroundClicked(button, ValueAt(at));
+        }
+    }
 }
 
 void TMapChart::mouseDoubleClickEvent(QMouseEvent* event)
 {
     event->accept();
     pressButton_ = Qt::NoButton;
+    shiftClick_.stop();
     emit DoubleClicked(event->modifiers());
 }
 

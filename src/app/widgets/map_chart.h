@@ -2,6 +2,7 @@
 #include <QImage>
 #include <QMargins>
 #include <QPoint>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 
@@ -19,7 +20,7 @@ namespace marovi::app {
 // the axes, the size or the look change: a repaint for an overlay costs one image copy.
 // The mouse zooms (drag a rectangle to the lower right; drag to the upper left to undo the
 // zoom; the wheel) and scrolls (drag with the right button); clicks report the value or
-// the disc under the pointer.
+// the disc under the pointer, and a Shift + left click on the background as a middle click.
 class TMapChart : public QWidget {
     Q_OBJECT
 public:
@@ -33,6 +34,7 @@ public:
     void SetGridLines(bool on);
     // The plot's background, seen where no cell is drawn.
     void SetBackground(const QColor& colour);
+    QRgb Background() const { return background_; }
     bool CellBorders() const { return cellBorders_; }
     bool GridLines() const { return gridLines_; }
 
@@ -106,6 +108,8 @@ private:
     Qt::MouseButton pressButton_ = Qt::NoButton;
     QPoint pressPos_, lastPos_;
     bool dragging_ = false;
+    QTimer shiftClick_; // a Shift + left click waiting for a possible double click
+    QPointF shiftClickAt_;
 };
 
 } // namespace marovi::app
