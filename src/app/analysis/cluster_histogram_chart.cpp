@@ -1,6 +1,7 @@
 #include "analysis/cluster_histogram_chart.h"
 
 #include <QAreaSeries>
+#include <QFontMetrics>
 #include <QLineSeries>
 #include <QPainter>
 #include <QValueAxis>
@@ -41,6 +42,8 @@ TClusterHistogramChart::TClusterHistogramChart()
 void TClusterHistogramChart::Clear()
 {
     outline_->clear();
+    bars_->setVisible(false);
+    setMargins(QMargins(2, 2, 2, 2));
     count_ = 0;
     mean_ = 0;
     axisX_->setRange(-0.5, 0.5);
@@ -61,9 +64,14 @@ void TClusterHistogramChart::SetBars(const TClusterHistogram& h, const QString& 
                << QPointF(k + BarHalfWidth, 0);
     }
     outline_->replace(points);
+    // Without bars (one cluster or none) the empty area would still draw its edge.
+    bars_->setVisible(count_ > 0);
     SetFixedAxisRange(axisX_, -0.5, std::max(0.5, count_ - 0.5), 5);
     SetFixedAxisRange(axisY_, h.AxisMin, h.AxisMax);
     if (count_ > 0) bars_->setName(QString::fromStdString(ClusterHistogramSeriesTitle(mean_)));
+    // The mean's label goes right of the plot, clear of the bars.
+    const QString label = QString::fromStdString(ClusterHistogramMeanLabel(mean_));
+    setMargins(QMargins(2, 2, count_ > 0 ? QFontMetrics(MeanFont()).horizontalAdvance(label) + 8 : 2, 2));
 }
 
 void TClusterHistogramChart::DrawMean(QPainter& painter)
@@ -75,11 +83,16 @@ void TClusterHistogramChart::DrawMean(QPainter& painter)
     if (y < plot.top() || y > plot.bottom()) return;
     painter.setPen(QPen(Qt::black, 1.5));
     painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-    QFont small = painter.font();
-    small.setPointSize(8);
-    painter.setFont(small);
-    painter.drawText(QRectF(plot.left() + 4, y - 16, plot.width() - 8, 14), Qt::AlignRight | Qt::AlignBottom,
+    painter.setFont(MeanFont());
+    painter.drawText(QRectF(plot.right() + 4, y - 10, 200, 20), Qt::AlignLeft | Qt::AlignVCenter,
                      QString::fromStdString(ClusterHistogramMeanLabel(mean_)));
+}
+
+QFont TClusterHistogramChart::MeanFont() const
+{
+    QFont small = font();
+    small.setPointSize(8);
+    return small;
 }
 
 } // namespace marovi::app

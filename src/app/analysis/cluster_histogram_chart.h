@@ -30,6 +30,8 @@ public:
     double Mean() const { return mean_; }
 
 private:
+    QFont MeanFont() const;
+
     QLineSeries* outline_;
     QAreaSeries* bars_;
     QValueAxis* axisX_;

@@ -31,10 +31,10 @@ void TClusterLayoutView::PaintContent(QPainter& painter)
     if (cells_.isNull()) return;
     const QRectF target = ToPixelRect(cellsX1_, cellsY1_, cellsX1_ + cells_.width(), cellsY1_ + cells_.height());
     painter.drawImage(target, cells_);
-    // Outlines only where cells are large enough to show them.
+    // Outlines from two pixels a cell; fainter while they would hide much of a cell's colour.
     const double unit = target.width() / cells_.width();
-    if (!border_ || unit < 4) return;
-    painter.setPen(QPen(Qt::black, 0));
+    if (!border_ || unit < 2) return;
+    painter.setPen(QPen(unit < 4 ? QColor(0, 0, 0, 90) : QColor(Qt::black), 0));
     for (int i = 0; i < cells_.width(); ++i)
         for (int r = 0; r < cells_.height(); ++r)
             if (qAlpha(cells_.pixel(i, r)) != 0)

@@ -13,9 +13,6 @@ class TClusterLayoutView : public TGridPlot {
 public:
     explicit TClusterLayoutView(QWidget* parent = nullptr);
 
-    // The plot's background, which the random cluster colours avoid.
-    static constexpr QRgb Background = 0xFFFFFFFF;
-
     // The axes: cell columns x1..x2 and rows y1..y2, each cell one unit wide.
     void SetWindow(int x1, int y1, int x2, int y2);
     // The cells of an analysis whose window starts at (x1, y1): pixel (i, h - 1 - j) is window

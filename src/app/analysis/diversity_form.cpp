@@ -105,12 +105,16 @@ TDiversityForm::TDiversityForm(TStepRunner& runner, QWidget* parent)
 {
     setObjectName(QStringLiteral("DiversityForm"));
     setWindowTitle(QStringLiteral("Diversity"));
+    // The work of either tab shows its progress below both.
+    auto* progress = Named(new QProgressBar, "ClusterProgressBar");
+    busy_ = new TBusyIndicator(progress, this);
     auto* tabs = Named(new QTabWidget, "PageControl1");
     tabs->addTab(BuildClusterTab(), QStringLiteral("cluster analyse tools"));
     tabs->addTab(BuildSlidingBoxTab(), QStringLiteral("sliding box diversity"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(tabs);
+    layout->addWidget(progress);
     resize(1180, 760);
     ShowEntries(DefaultClusterEntries(model_));
     Reset();
@@ -168,10 +172,14 @@ QWidget* TDiversityForm::BuildClusterTab()
     featureLayout->addWidget(StateRadioButton_, 2, 0);
     featureLayout->addWidget(ComboBox2_, 2, 1, 1, 3);
     featureLayout->addWidget(ShannonRadioButton_, 3, 0, 1, 4);
+    featureLayout->addWidget(new QLabel(QStringLiteral("min diversity")), 4, 0);
     featureLayout->addWidget(SHIMinEdit_, 4, 1);
+    featureLayout->addWidget(new QLabel(QStringLiteral("max diversity")), 4, 2);
     featureLayout->addWidget(SHIMaxEdit_, 4, 3);
     featureLayout->addWidget(SSumRadioButton_, 5, 0, 1, 4);
+    featureLayout->addWidget(new QLabel(QStringLiteral("min sum of area")), 6, 0);
     featureLayout->addWidget(MinSSumEdit_, 6, 1);
+    featureLayout->addWidget(new QLabel(QStringLiteral("max sum of area")), 6, 2);
     featureLayout->addWidget(MaxSSumEdit_, 6, 3);
     auto* stageRow = new QHBoxLayout;
     stageRow->addWidget(useAdultsRadioButton_);
@@ -195,6 +203,7 @@ QWidget* TDiversityForm::BuildClusterTab()
     PeriodicCheckBox_->setToolTip(QStringLiteral("on a wrap-around grid: clusters touching across the grid's edges are one"));
     monochromeCheckBox_ = Check("monochromeCheckBox", "monochrome");
     RahmenSichtbar_ = Check("RahmenSichtbar", "show border");
+    RahmenSichtbar_->setToolTip(QStringLiteral("outlines of the cluster cells, drawn where a cell is 2 pixels or larger"));
     DisplaySizeCheckBox_ = Check("DisplaySizeCheckBox", "size/diversity graph", true);
     auto* options = new QGridLayout;
     options->addWidget(CheckBox2_, 0, 0);
@@ -229,8 +238,6 @@ QWidget* TDiversityForm::BuildClusterTab()
     ClusterAverageSizeLabel_ = Label("ClusterAverageSizeLabel");
     ClusterminSizeLabel_ = Label("ClusterminSizeLabel");
     ClusterMaxSizeLabel_ = Label("ClusterMaxSizeLabel");
-    auto* progress = Named(new QProgressBar, "ClusterProgressBar");
-    busy_ = new TBusyIndicator(progress, this);
 
     auto* controls = new QWidget;
     auto* left = new QVBoxLayout(controls);
@@ -243,7 +250,6 @@ QWidget* TDiversityForm::BuildClusterTab()
     left->addLayout(details);
     for (QLabel* l : {minSizeLabel_, ClusterCountLabel_, ClusterAverageSizeLabel_, ClusterminSizeLabel_, ClusterMaxSizeLabel_})
         left->addWidget(l);
-    left->addWidget(progress);
     left->addStretch();
     auto* scroll = new QScrollArea;
     scroll->setWidget(controls);
@@ -261,9 +267,12 @@ QWidget* TDiversityForm::BuildClusterTab()
     Memo1_->setLineWrapMode(QPlainTextEdit::NoWrap);
     auto* Button3 = NamedButton("Button3", "save");
     reportDialog_ = MakeFileDialog(this, "ReportSaveDialog", true, QStringLiteral("text file (*.txt)"), QStringLiteral("txt"));
+    // Both charts keep room for their titles and axis labels.
+    ClusterHistogramChart_->setMinimumSize(300, 260);
     auto* charts = new QSplitter(Qt::Horizontal);
     charts->addWidget(ClusterLayoutChart_);
     charts->addWidget(ClusterHistogramChart_);
+    charts->setChildrenCollapsible(false);
     charts->setSizes({1000, 1000});
     auto* report = new QWidget;
     auto* reportLayout = new QVBoxLayout(report);
@@ -273,6 +282,7 @@ QWidget* TDiversityForm::BuildClusterTab()
     auto* right = new QSplitter(Qt::Vertical);
     right->addWidget(charts);
     right->addWidget(report);
+    right->setChildrenCollapsible(false);
     right->setStretchFactor(0, 3);
     right->setStretchFactor(1, 2);
 
@@ -461,8 +471,10 @@ void TDiversityForm::CalcClusters()
     const bool sizes = DisplaySizeCheckBox_->isChecked(), monochrome = monochromeCheckBox_->isChecked(),
                border = RahmenSichtbar_->isChecked();
     auto job = std::make_shared<TClusterJob>();
+    // The random cluster colours avoid the plot's background.
+    const uint32_t background = ClusterLayoutChart_->Background() & 0xFFFFFF;
     Submit(
-        [e = Entries(), sizes, monochrome, job, seed = colourRandom_()](Model& m) {
+        [e = Entries(), sizes, monochrome, background, job, seed = colourRandom_()](Model& m) {
             TClusterAnalysis& a = *job->Analysis;
             a = RunClusterAnalysis(m, ReadClusterEntries(m, e));
             job->Report = ClusterReport(m, a);
@@ -471,7 +483,7 @@ void TDiversityForm::CalcClusters()
             job->AxisTitle = ClusterHistogramAxisTitle(m, sizes);
             std::mt19937 random(seed);
             const std::vector<uint32_t> colours =
-                ClusterColours(m, a, monochrome, TClusterLayoutView::Background & 0xFFFFFF, random);
+                ClusterColours(m, a, monochrome, background, random);
             job->Cells = LayoutImage(a, colours);
             // The details need the records only.
             a.Features = tMerkmal_Matrix();

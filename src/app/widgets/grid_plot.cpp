@@ -53,6 +53,12 @@ void TGridPlot::SetRanges(double xMin, double xMax, double yMin, double yMax)
     update();
 }
 
+void TGridPlot::SetBackground(const QColor& colour)
+{
+    background_ = colour.rgb();
+    update();
+}
+
 void TGridPlot::SetAxesVisible(bool visible)
 {
     axesVisible_ = visible;
@@ -61,9 +67,12 @@ void TGridPlot::SetAxesVisible(bool visible)
 
 QRectF TGridPlot::PlotRect() const
 {
-    const int axisSpace = axesVisible_ ? QFontMetrics(font()).horizontalAdvance(QStringLiteral("00000")) + 8 : 0;
-    const int bottomSpace = axesVisible_ ? QFontMetrics(font()).height() + 8 : 0;
-    const QRectF room(Margin + axisSpace, TitleHeight, width() - 2 * Margin - axisSpace,
+    const QFontMetrics metrics(font());
+    const int axisSpace = axesVisible_ ? metrics.horizontalAdvance(QStringLiteral("00000")) + 8 : 0;
+    const int bottomSpace = axesVisible_ ? metrics.height() + 8 : 0;
+    // The last label of the bottom axis is centred on the plot's right edge.
+    const int rightSpace = axesVisible_ ? metrics.horizontalAdvance(QString::number(std::floor(xMax_))) / 2 : 0;
+    const QRectF room(Margin + axisSpace, TitleHeight, width() - 2 * Margin - axisSpace - rightSpace,
                       height() - TitleHeight - Margin - bottomSpace);
     if (room.width() <= 0 || room.height() <= 0) return QRectF(room.topLeft(), QSizeF(1, 1));
     const double aspect = (xMax_ - xMin_) / (yMax_ - yMin_);
@@ -102,7 +111,7 @@ void TGridPlot::paintEvent(QPaintEvent*)
     painter.drawText(QRect(0, 0, width(), TitleHeight), Qt::AlignCenter, title_);
     painter.setFont(font());
     const QRectF plot = PlotRect();
-    painter.fillRect(plot, Qt::white);
+    painter.fillRect(plot, QColor::fromRgb(background_));
     painter.save();
     painter.setClipRect(plot);
     PaintContent(painter);

@@ -1,4 +1,5 @@
 #pragma once
+#include <QColor>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -20,6 +21,9 @@ public:
 
     void SetRanges(double xMin, double xMax, double yMin, double yMax);
     void SetAxesVisible(bool visible);
+    // The plot's background, seen where nothing is drawn.
+    void SetBackground(const QColor& colour);
+    QRgb Background() const { return background_; }
 
     QRectF PlotRect() const;
     QPointF ToPixel(QPointF value) const;
@@ -42,6 +46,7 @@ private:
     QString title_;
     double xMin_ = 0, xMax_ = 1, yMin_ = 0, yMax_ = 1;
     bool axesVisible_ = true;
+    QRgb background_ = 0xFFFFFFFF;
     QFileDialog* saveDialog_;
 };
 

@@ -1,6 +1,8 @@
 // The "Diversity" window driven by its controls: its reports are the runner's, its labels,
 // layout chart and histogram follow the analysis, and the sliding box plots its steps.
 #include <QAbstractButton>
+#include <algorithm>
+#include <atomic>
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
@@ -13,12 +15,14 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QValueAxis>
 
 #include "analysis/cluster_histogram_chart.h"
 #include "analysis/cluster_layout_view.h"
 #include "analysis/diversity_form.h"
 #include "app_test_support.h"
+#include "chart_view.h"
 #include "main_form.h"
 #include "model/model.h"
 #include "program.h"
@@ -104,6 +108,15 @@ private slots:
         QCOMPARE(Child<QLabel>(form_, "ClusterAverageSizeLabel")->text(),
                  QStringLiteral("average size : 432.0 +- 432.0 cells"));
         QCOMPARE(Histogram()->BarCount(), 0);
+        // Without bars the plot shows no red.
+        auto* view = Child<QChartView>(form_, "ClusterHistogramChart");
+        const QImage picture = view->grab().toImage();
+        const QRect plot = view->mapFromScene(Histogram()->mapToScene(Histogram()->plotArea())).boundingRect();
+        for (int y = plot.top(); y <= plot.bottom(); ++y)
+            for (int x = plot.left() - 2; x <= plot.right(); ++x) {
+                const QColor c = picture.pixelColor(x, y);
+                QVERIFY(!(c.red() > 150 && c.green() < 120 && c.blue() < 120));
+            }
     }
 
     void noClusterLeavesZeroLabels()
@@ -166,6 +179,22 @@ private slots:
         QCOMPARE(Histogram()->BarCount(), clusters);
         QVERIFY(Histogram()->Bars()->name().startsWith(QStringLiteral("cluster, average=")));
         QCOMPARE(Histogram()->ValueAxis()->titleText(), QStringLiteral("size [cells]"));
+        // The mean line crosses the plot; its label stands clear of the bars, right of it.
+        auto* view = Child<TChartView>(form_, "ClusterHistogramChart");
+        const QList<QPoint> mean = DrawnPixels(
+            view, [&] { view->SetAfterDraw([this](QPainter& p) { Histogram()->DrawMean(p); }); },
+            [&] { view->SetAfterDraw({}); });
+        const QPointF line = view->mapFromScene(Histogram()->mapToScene(Histogram()->mapToPosition(QPointF(0, Histogram()->Mean()))));
+        const QRect plot = view->mapFromScene(Histogram()->mapToScene(Histogram()->plotArea())).boundingRect();
+        QVERIFY(std::any_of(mean.begin(), mean.end(), [&](QPoint p) { return p.x() > plot.right(); }));
+        for (const QPoint& p : mean) QVERIFY(!plot.contains(p) || std::abs(p.y() - line.y()) <= 2);
+        // Cell outlines from two pixels a cell.
+        Layout()->resize(24 * 3 + 80, 18 * 3 + 60);
+        const QList<QPoint> outlines = DrawnPixels(
+            Layout(), [&] { Layout()->SetCells(Layout()->Cells(), 0, 0, true); },
+            [&] { Layout()->SetCells(Layout()->Cells(), 0, 0, false); });
+        QVERIFY(Layout()->ToPixelRect(0, 0, 1, 1).width() < 4);
+        QVERIFY(outlines.size() > 100);
         // A double click saves the layout as SVG.
         TModalResponder responder;
         responder.FileNames << dir_.filePath(QStringLiteral("layout"));
@@ -191,6 +220,37 @@ private slots:
         Child<QLineEdit>(form_, "Editx2")->setText(QStringLiteral("500"));
         emit Child<QLineEdit>(form_, "Editx2")->editingFinished();
         QCOMPARE(Text("Editx2"), QStringLiteral("23"));
+    }
+
+    void layoutLabelsStayInside()
+    {
+        SetText("Editx2", QStringLiteral("19")); // the axis ends at the tick 20
+        emit Child<QLineEdit>(form_, "Editx2")->editingFinished();
+        program_->Runner->WaitIdle();
+        Layout()->resize(300, 500);
+        const QImage picture = Layout()->grab().toImage();
+        const QRgb background = picture.pixel(picture.width() - 1, 0);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = picture.width() - 3; x < picture.width(); ++x) QCOMPARE(picture.pixel(x, y), background);
+        SetText("Editx2", QStringLiteral("23"));
+        emit Child<QLineEdit>(form_, "Editx2")->editingFinished();
+    }
+
+    void slidingBoxShowsItsProgress()
+    {
+        Child<QTabWidget>(form_, "PageControl1")->setCurrentIndex(1);
+        // The worker is held, so the calculation waits long enough to show its progress.
+        std::atomic<bool> release = false;
+        program_->Runner->Submit(form_, [&](Model&) {
+            while (!release) QThread::msleep(5);
+        });
+        ClickButton(form_, "Button1");
+        auto* progress = Child<QWidget>(form_, "ClusterProgressBar");
+        const bool shown = WaitFor([&] { return progress->isVisible(); }, 5000);
+        release = true;
+        QVERIFY(WaitFor([this] { return !form_->Busy(); }));
+        QVERIFY(shown);
+        Child<QTabWidget>(form_, "PageControl1")->setCurrentIndex(0);
     }
 
     void slidingBoxPlotsEveryStep()
