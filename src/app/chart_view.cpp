@@ -22,6 +22,12 @@ bool TChartView::SaveSvg(const QString& path) { return SaveWidgetSvg(this, chart
 
 void TChartView::CopyToClipboard() { CopyWidgetToClipboard(this, chart()->title()); }
 
+void TChartView::SetAfterDraw(std::function<void(QPainter&)> draw)
+{
+    afterDraw_ = std::move(draw);
+    setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
+}
+
 void TChartView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     event->accept();

@@ -20,7 +20,8 @@ public:
     void CopyToClipboard();
 
     // Drawing over the finished chart (in scene coordinates), on screen and in every export.
-    void SetAfterDraw(std::function<void(QPainter&)> draw) { afterDraw_ = std::move(draw); }
+    // It may depend on anything in the chart, so every repaint draws the whole chart.
+    void SetAfterDraw(std::function<void(QPainter&)> draw);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QValueAxis>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/chart_texts.h"
@@ -270,19 +271,39 @@ void TRankPlotForm::PlotClicked()
     });
 }
 
-// The species of every area in rank order, beside the first curve's start.
+// The species of every area in rank order, from beside the first curve's start: each list
+// 5 pixels right of the one before and below it, wrapped at the plot's right edge. Where the
+// lists would run out at the plot's bottom, all of them move up.
 void TRankPlotForm::DrawRankLists(QPainter& painter)
 {
     if (series_.empty() || !ShowRanksCheckBox_->isChecked() || series_.front()->count() == 0) return;
     painter.translate(chart_->pos());
+    const QRectF plot = chart_->plotArea();
+    painter.setClipRect(plot);
     QFont font = painter.font();
     font.setPointSize(8);
     painter.setFont(font);
+    const QFontMetricsF metrics(font);
+    constexpr double MinWidth = 120; // a list never gets narrower
     QPointF p = chart_->mapToPosition(series_.front()->at(0), series_.front()) + QPointF(10, 0);
-    for (size_t k = 0; k < series_.size(); ++k) {
-        p += QPointF(5, 15);
+    // Lines break between names, not inside one.
+    QStringList lists;
+    for (const std::string& names : rankNames_)
+        lists << Q(names).replace(QLatin1Char(' '), QChar(0xA0)).replace(QStringLiteral(",\u00A0"), QStringLiteral(", "));
+    std::vector<QRectF> places;
+    for (const QString& names : lists) {
+        p += QPointF(5, 0);
+        const double left = std::clamp(p.x(), plot.left(), std::max(plot.left(), plot.right() - MinWidth));
+        const QRectF room(left, p.y() + 15, plot.right() - left, 1e6);
+        const QRectF text = metrics.boundingRect(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, names);
+        places.emplace_back(room.left(), room.top(), room.width(), text.height());
+        p.setY(std::max(p.y() + 15, room.top() + text.height() - 15));
+    }
+    const double overrun = places.back().bottom() - plot.bottom();
+    const double shift = std::min(std::max(overrun, 0.0), std::max(places.front().top() - plot.top(), 0.0));
+    for (size_t k = 0; k < series_.size() && k < places.size(); ++k) {
         painter.setPen(series_[k]->color());
-        painter.drawText(QRectF(p, QSizeF(4000, 40)), Qt::AlignLeft | Qt::AlignTop, Q(rankNames_[k]));
+        painter.drawText(places[k].translated(0, -shift), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, lists[static_cast<int>(k)]);
     }
 }
 

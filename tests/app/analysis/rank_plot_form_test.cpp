@@ -167,8 +167,28 @@ private slots:
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(view->chart()->mapToScene(at)));
         QVERIFY(WaitFor([&] { return !responder.Boxes.empty(); }));
         QCOMPARE(responder.Boxes[0].Text, QStringLiteral("sample area \"row\"\n\nspecies rank : ") + names.join(QStringLiteral(", ")));
-        // The rank lists are drawn over the chart, in exports too.
-        QVERIFY(view->SvgBytes().contains(names.mid(0, 3).join(QStringLiteral(", ")).toUtf8()));
+        // The rank lists are drawn over the chart, in exports too (names unbroken by a line end).
+        const QString shown = names.mid(0, 3).join(QStringLiteral(", ")).replace(QStringLiteral("s "), QStringLiteral("s\u00A0"));
+        QVERIFY(view->SvgBytes().contains(shown.toUtf8()));
+    }
+
+    void rankListsStayInsideThePlot()
+    {
+        SetArea(form_, QStringLiteral("all"), {"0", "0", "23", "17"});
+        ClickButton(form_, "AddButton");
+        SetArea(form_, QStringLiteral("corner"), {"0", "0", "3", "3"});
+        ClickButton(form_, "AddButton");
+        ClickButton(form_, "PlotButton");
+        form_->show();
+        form_->resize(1, 1); // the narrowest chart
+        auto* view = Child<TChartView>(form_, "Chart1");
+        auto* ranks = Child<QAbstractButton>(form_, "ShowRanksCheckBox");
+        QTest::qWait(50);
+        const QList<QPoint> drawn = DrawnPixels(view, [&] { ranks->setChecked(true); }, [&] { ranks->setChecked(false); });
+        const QRect plot = view->mapFromScene(view->chart()->mapToScene(view->chart()->plotArea())).boundingRect();
+        QVERIFY(drawn.size() > 100);
+        for (const QPoint& p : drawn) QVERIFY2(plot.contains(p), qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
+        form_->hide();
     }
 
 private:

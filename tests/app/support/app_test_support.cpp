@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImage>
+#include <QPixmap>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -178,6 +180,19 @@ bool WaitFor(const std::function<bool()>& done, int ms)
         QTest::qWait(5);
     }
     return true;
+}
+
+QList<QPoint> DrawnPixels(QWidget* widget, const std::function<void()>& change, const std::function<void()>& undo)
+{
+    undo();
+    const QImage without = widget->grab().toImage();
+    change();
+    const QImage with = widget->grab().toImage();
+    QList<QPoint> drawn;
+    for (int y = 0; y < with.height(); ++y)
+        for (int x = 0; x < with.width(); ++x)
+            if (with.pixel(x, y) != without.pixel(x, y)) drawn << QPoint(x, y);
+    return drawn;
 }
 
 } // namespace marovi::apptest

@@ -1,6 +1,8 @@
 #pragma once
 #include <QColor>
+#include <QList>
 #include <QMessageBox>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -82,5 +84,10 @@ std::unique_ptr<app::TProgram> AnalysedProgram(const QString& path, int xdim, in
 
 // Runs the event loop until done() holds or ms milliseconds have passed; true when it holds.
 bool WaitFor(const std::function<bool()>& done, int ms = 20000);
+
+// What something drawn over a widget adds: the widget's picture with the drawing made by
+// `change` and without (after `undo`), and the pixels in which they differ. Both steps
+// run with the widget shown.
+QList<QPoint> DrawnPixels(QWidget* widget, const std::function<void()>& change, const std::function<void()>& undo);
 
 } // namespace marovi::apptest
