@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
@@ -125,8 +126,16 @@ void TMainForm::BuildControls()
     Label11_->setContentsMargins(ListBox1_->frameWidth() + 3, 0, 0, 0);
     headerArea_->setWidget(Label11_);
     headerArea_->setFixedHeight(QFontMetrics(fixed).height() + 4);
-    connect(ListBox1_->horizontalScrollBar(), &QScrollBar::valueChanged, headerArea_->horizontalScrollBar(),
-            &QScrollBar::setValue);
+    // Whatever changes first, the list's lines or the header text, the header follows the
+    // list's offset; it is at least as wide as the lines, so that it can follow to the end.
+    const auto align = [this] {
+        QScrollBar* lines = ListBox1_->horizontalScrollBar();
+        Label11_->setMinimumWidth(lines->maximum() + ListBox1_->viewport()->width());
+        headerArea_->horizontalScrollBar()->setValue(lines->value());
+    };
+    connect(ListBox1_->horizontalScrollBar(), &QScrollBar::valueChanged, this, align);
+    connect(ListBox1_->horizontalScrollBar(), &QScrollBar::rangeChanged, this, align);
+    connect(headerArea_->horizontalScrollBar(), &QScrollBar::rangeChanged, this, align);
 
     StaticText1_ = Named(new QLabel(QStringLiteral("loading data, please wait.....")), "StaticText1");
     StaticText2_ = Named(new QLabel(QStringLiteral("loading data, please wait.....")), "StaticText2");
@@ -139,7 +148,7 @@ void TMainForm::BuildControls()
     TrackBar1_->setRange(1, 100);
     TrackBar1_->setValue(10);
     TrackBar1_->setToolTip(QStringLiteral("update statistics and data every n-th timestep"));
-    TrackBar1_->setMinimumWidth(160);
+    TrackBar1_->setMinimumWidth(120);
     Label6_ = Named(new QLabel(QStringLiteral("10")), "Label6");
     Label6_->setMinimumWidth(30);
     connect(TrackBar1_, &QSlider::valueChanged, this, [this](int v) { Label6_->setText(QString::number(v)); });
@@ -150,6 +159,7 @@ void TMainForm::BuildControls()
     auto* Label3 = Named(new QLabel(QStringLiteral("free memory: ")), "Label3");
     Label4_ = Named(new QLabel, "Label4");
 
+    // Two rows, so that the window fits a screen 1024 pixels wide.
     auto* statusBar = new QHBoxLayout;
     statusBar->addWidget(new QLabel(QStringLiteral("update every")));
     statusBar->addWidget(TrackBar1_);
@@ -159,8 +169,10 @@ void TMainForm::BuildControls()
     statusBar->addWidget(TimeLabel_);
     statusBar->addWidget(Label5_);
     statusBar->addStretch();
-    statusBar->addWidget(Label3);
-    statusBar->addWidget(Label4_);
+    auto* memoryBar = new QHBoxLayout;
+    memoryBar->addStretch();
+    memoryBar->addWidget(Label3);
+    memoryBar->addWidget(Label4_);
 
     auto* right = new QVBoxLayout;
     right->addWidget(StaticText1_);
@@ -169,11 +181,12 @@ void TMainForm::BuildControls()
     right->addWidget(headerArea_);
     right->addWidget(ListBox1_, 2);
     right->addLayout(statusBar);
+    right->addLayout(memoryBar);
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(buttons);
     layout->addLayout(right, 1);
-    resize(1100, 760);
+    resize(QSize(1100, 760).boundedTo(screen()->availableGeometry().size()));
 
     SaveDialog1_ = MakeFileDialog(this, "SaveDialog1", true, QStringLiteral("Marovi grid file (*.mgf)"), QStringLiteral("mgf"));
     OpenDialog1_ = MakeFileDialog(this, "OpenDialog1", false, QStringLiteral("Marovi grid file (*.mgf)"), QStringLiteral("mgf"));
@@ -231,11 +244,6 @@ void TMainForm::closeEvent(QCloseEvent* event)
     }
     event->accept();
     emit Closed();
-}
-
-void TMainForm::SetChartBackground(const QColor& colour)
-{
-    chart_->setBackgroundBrush(colour);
 }
 
 void TMainForm::ClearForNewLandscape()

@@ -59,7 +59,6 @@ public:
     void SaveData();
     void SaveIndividuals();
     void ExtractSpecies();
-    void SetChartBackground(const QColor& colour);
     // "new landscape" of the landscape editor: the view hides, curves and status list empty.
     void ClearForNewLandscape();
 

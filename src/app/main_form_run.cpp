@@ -106,6 +106,7 @@ void TMainForm::Run()
     running_ = true;
     loopActive_ = true;
     paused_ = false;
+    emit PauseChanged(false); // a pause asked for while idle ends here
     StartButton1_->setEnabled(false);
     CloseButton_->setEnabled(false);
     EndButton2_->setEnabled(true);
@@ -122,6 +123,7 @@ void TMainForm::Stop()
     paused_ = false;
     running_ = false;
     EndButton2_->setEnabled(false);
+    emit PauseChanged(false);
 }
 
 void TMainForm::TogglePause()

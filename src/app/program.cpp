@@ -20,7 +20,7 @@
 #include "view/god_mode_form.h"
 #include "view/landscape_view.h"
 #include "view/roi_form.h"
-#include "widgets/map_chart.h"
+#include "widgets/chart_background.h"
 
 namespace marovi::app {
 
@@ -76,8 +76,11 @@ TProgram::TProgram(TClock clock)
     QObject::connect(MainForm.get(), &TMainForm::ChartsUpdated, DiversityForm, [form = DiversityForm] {
         if (form->isVisible()) form->Refresh();
     });
-    QObject::connect(GridEditForm, &TGridEditForm::ChartBackgroundChanged, MainForm.get(), &TMainForm::SetChartBackground);
-    QObject::connect(GridEditForm, &TGridEditForm::ChartBackgroundChanged, Visulaize->Chart(), &TMapChart::SetBackground);
+    const QList<QWidget*> chartWindows{MainForm.get(), Visulaize, AgeHistoForm, DisturbanceAgeFilterForm,
+                                       DiversityForm, RankPlotForm, VirtualRovForm, ROIForm};
+    QObject::connect(GridEditForm, &TGridEditForm::ChartBackgroundChanged, MainForm.get(), [chartWindows](const QColor& c) {
+        for (QWidget* window : chartWindows) ApplyChartBackground(window, c);
+    });
     QObject::connect(LandEditForm, &TLandEditForm::NewLandscapeConfirmed, MainForm.get(), &TMainForm::ClearForNewLandscape);
     QObject::connect(LandEditForm, &TLandEditForm::LandscapeRecreated, MainForm.get(), &TMainForm::SimulationReset);
     QObject::connect(MainForm.get(), &TMainForm::SimulationReset, LandEditForm, &TLandEditForm::Refresh);

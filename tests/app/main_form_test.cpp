@@ -21,6 +21,11 @@
 #include <QValueAxis>
 
 #include "abundance_chart.h"
+#include "analysis/age_histo_form.h"
+#include "analysis/disturbance_age_form.h"
+#include "analysis/diversity_form.h"
+#include "analysis/rank_plot_form.h"
+#include "analysis/virtual_rov_form.h"
 #include "app_test_support.h"
 #include "auto_close_form.h"
 #include "chart_view.h"
@@ -29,6 +34,10 @@
 #include "model/simulation.h"
 #include "program.h"
 #include "step_runner.h"
+#include "view/landscape_view.h"
+#include "view/roi_form.h"
+#include "widgets/grid_plot.h"
+#include "widgets/map_chart.h"
 
 using namespace marovi;
 using namespace marovi::app;
@@ -324,10 +333,10 @@ private slots:
     {
         auto p = MakeProgram();
         TMainForm* f = p->MainForm.get();
-        QSignalSpy pause(f, &TMainForm::PauseChanged);
         Click(f, "InitButton1");
         Child<QSlider>(f, "TrackBar1")->setValue(1);
         Click(f, "StartButton1");
+        QSignalSpy pause(f, &TMainForm::PauseChanged);
         QVERIFY(WaitFor([&] { return ShownTimeStep(f) >= 2; }));
         f->TogglePause();
         QCOMPARE(pause.count(), 1);
@@ -346,6 +355,20 @@ private slots:
         QVERIFY(WaitFor([&] { return !f->LoopActive(); }));
         QVERIFY(!f->Paused());
         QCOMPARE(pause.last().at(0).toBool(), false);
+    }
+
+    void pauseButtonReadsResumeOnlyWhilePaused()
+    {
+        auto p = MakeProgram();
+        TMainForm* f = p->MainForm.get();
+        auto* button = Child<QPushButton>(p->Visulaize, "PauseButton");
+        Click(f, "InitButton1");
+        Click(p->Visulaize, "PauseButton"); // while idle
+        QCOMPARE(button->text(), QStringLiteral("resume"));
+        Click(f, "StartButton1"); // the run does not start paused
+        QCOMPARE(button->text(), QStringLiteral("pause"));
+        Click(f, "EndButton2");
+        QVERIFY(WaitFor([&] { return !f->LoopActive(); }));
     }
 
     void extinctionTimesAreShownInAMessage()
@@ -455,8 +478,19 @@ private slots:
         TModalResponder responder;
         responder.Colour = QColor(10, 20, 30);
         QTest::mouseClick(Child<QPushButton>(p->GridEditForm, "SelectChartBackgroundButton"), Qt::LeftButton);
-        QCOMPARE(p->MainForm->Chart()->backgroundBrush().color(), QColor(10, 20, 30));
         QCOMPARE(p->GridEditForm->ChartBackground(), QColor(10, 20, 30));
+        // Every chart of every window follows, shown or not.
+        int charts = 0;
+        for (QWidget* w : std::initializer_list<QWidget*>{p->MainForm.get(), p->AgeHistoForm, p->DisturbanceAgeFilterForm,
+                                                          p->DiversityForm, p->RankPlotForm, p->VirtualRovForm, p->ROIForm})
+            for (QChartView* view : w->findChildren<QChartView*>()) {
+                if (view->window() != w) continue; // a window the main window owns
+                QCOMPARE(view->chart()->backgroundBrush().color(), QColor(10, 20, 30));
+                ++charts;
+            }
+        QCOMPARE(charts, 9);
+        QCOMPARE(Child<TGridPlot>(p->DiversityForm, "ClusterLayoutChart")->Background(), qRgb(10, 20, 30));
+        QCOMPARE(Child<TMapChart>(p->Visulaize, "Chart1")->Background(), qRgb(10, 20, 30));
     }
 
 private:
