@@ -143,6 +143,7 @@ TAgeHistoForm::TAgeHistoForm(TStepRunner& runner, const TROIForm* roi, QWidget* 
     Series2_->attachAxis(right_);
     Chart1_ = Named(new TChartView(chart_), "Chart1");
     Chart1_->setMinimumSize(480, 300);
+    connect(chart_, &QChart::plotAreaChanged, this, &TAgeHistoForm::FitClassLabels);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row1);
@@ -241,6 +242,17 @@ void TAgeHistoForm::Draw(const THistogram& h, const QString& title)
     linear_->applyNiceNumbers();
     log_->setRange(0.5, std::max(highest, 1) * 2.0);
     Label2_->setText(QString::fromStdString(h.Summary));
+    FitClassLabels();
+}
+
+// The class labels stand upright where they would not fit side by side.
+void TAgeHistoForm::FitClassLabels()
+{
+    const QFontMetrics metrics(classes_->labelsFont());
+    int widest = 0;
+    for (const QString& label : classes_->categories()) widest = std::max(widest, metrics.horizontalAdvance(label));
+    const bool fit = classes_->count() * (widest + 4) <= chart_->plotArea().width();
+    classes_->setLabelsAngle(fit ? 0 : -90);
 }
 
 void TAgeHistoForm::SetLogScale(bool log)

@@ -54,6 +54,7 @@ private:
     // Reads the model: inside a between-steps action only.
     void ShowSpecies();
     void Draw(const THistogram& h, const QString& title);
+    void FitClassLabels();
 
     TStepRunner& runner_;
     QPointer<const TROIForm> roi_;

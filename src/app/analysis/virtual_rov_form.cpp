@@ -90,24 +90,38 @@ TvirtualROVForm::TvirtualROVForm(TStepRunner& runner, TVisulaize* view, QWidget*
     walkForm->addRow(QStringLiteral("Start"), start);
     walkForm->addRow(QStringLiteral("Length"), LengthEdit_);
 
-    // The four directions laid out as a cross.
+    // The four step probabilities laid out as a cross by the way each step goes on the map
+    // (row 0 at the bottom): "up" steps to x - 1, "down" to x + 1, "left" to y - 1 and
+    // "right" to y + 1.
     pUpEdit_ = Edit("pUpEdit", QStringLiteral("0.25"));
     pLeftEdit_ = Edit("pLeftEdit", QStringLiteral("0.25"));
     pRightEdit_ = Edit("pRightEdit", QStringLiteral("0.25"));
     pDownEdit_ = Edit("pDownEdit", QStringLiteral("0.25"));
     auto* moves = new QGroupBox(QStringLiteral("movement propabilities"));
+    moves->setToolTip(QStringLiteral("probability of each step going that way on the map"));
     auto* cross = new QGridLayout(moves);
-    cross->addWidget(pUpEdit_, 0, 1);
-    cross->addWidget(pLeftEdit_, 1, 0);
-    cross->addWidget(pRightEdit_, 1, 2);
-    cross->addWidget(pDownEdit_, 2, 1);
+    const struct {
+        QLineEdit* Field;
+        const char* Caption;
+        int Row, Column;
+    } directions[] = {
+        {pRightEdit_, "up (y+1)", 0, 1},
+        {pUpEdit_, "left (x-1)", 2, 0},
+        {pDownEdit_, "right (x+1)", 2, 2},
+        {pLeftEdit_, "down (y-1)", 4, 1},
+    };
+    for (const auto& d : directions) {
+        cross->addWidget(new QLabel(QString::fromLatin1(d.Caption)), d.Row, d.Column, Qt::AlignHCenter);
+        cross->addWidget(d.Field, d.Row + 1, d.Column);
+    }
 
     auto* startButton = NamedButton("StartROVButton", "start ROV...");
     selectButton_ = NamedButton("SelectROVButton", "select ROV ");
-    selectButton_->setToolTip(QStringLiteral("straight transect: two middle clicks in the landscape view"));
+    selectButton_->setToolTip(
+        QStringLiteral("straight transect: two middle clicks (or Shift + left clicks) in the landscape view"));
     cancelButton_ = NamedButton("CancelSelectButton", "cancel");
     cancelButton_->setVisible(false);
-    pickLabel_ = Named(new QLabel(QStringLiteral("waiting for two middle clicks\nin the landscape view")), "PickLabel");
+    pickLabel_ = Named(new QLabel(QStringLiteral("waiting for two middle clicks\n(or Shift + left clicks)\nin the landscape view")), "PickLabel");
     pickLabel_->setVisible(false);
     pickLabel_->setStyleSheet(QStringLiteral("color: #a00000"));
     auto* resample = NamedButton("ResampleButton", "resample");

@@ -76,10 +76,14 @@ void TDisturbanceForm::BuildControls()
 
     auto* area = Named(new QGroupBox(QStringLiteral("placement and footprint")), "AreaGroupBox");
     auto* areaGrid = new QGridLayout(area);
-    AddField(areaGrid, 0, 0, CaptionLabel("x1"), x1Edit_);
-    AddField(areaGrid, 0, 1, CaptionLabel("y1"), y1Edit_);
-    AddField(areaGrid, 1, 0, CaptionLabel("x2"), x2Edit_);
-    AddField(areaGrid, 1, 1, CaptionLabel("y2"), y2Edit_);
+    // Footprint centres fall between x1 and x2 and between y2 and y1; the map draws row 0 at
+    // the bottom, so y1 is the upper edge.
+    AddField(areaGrid, 0, 0, CaptionLabel("x1 (left)", "left edge: the smaller x"), x1Edit_);
+    AddField(areaGrid, 0, 1, CaptionLabel("y1 (top)", "upper edge: the larger y (row 0 is at the bottom of the map)"),
+             y1Edit_);
+    AddField(areaGrid, 1, 0, CaptionLabel("x2 (right)", "right edge: the larger x"), x2Edit_);
+    AddField(areaGrid, 1, 1, CaptionLabel("y2 (bottom)", "lower edge: the smaller y (row 0 is at the bottom of the map)"),
+             y2Edit_);
     AddField(areaGrid, 2, 0, CaptionLabel("x-size"), xSizeEdit_);
     AddField(areaGrid, 2, 1, CaptionLabel("+-"), xSizeDevEdit_);
     AddField(areaGrid, 3, 0, CaptionLabel("y-size"), ySizeEdit_);
@@ -89,7 +93,7 @@ void TDisturbanceForm::BuildControls()
     auto* event = Named(new QGroupBox(QStringLiteral("event")), "EventGroupBox");
     auto* eventGrid = new QGridLayout(event);
     AddField(eventGrid, 0, 0, CaptionLabel("severity [%]"), SeverityEdit_);
-    AddField(eventGrid, 1, 0, CaptionLabel("direction [deg]"), DirEdit_);
+    AddField(eventGrid, 1, 0, CaptionLabel("direction [deg]", "compass bearing: 0 = north, 90 = east, clockwise"), DirEdit_);
     AddField(eventGrid, 2, 0, CaptionLabel("deviation [deg]"), DevEdit_);
     AddField(eventGrid, 3, 0, CaptionLabel("subevents"), SubEdit_);
     eventGrid->setRowStretch(4, 1);

@@ -62,7 +62,8 @@ TEditFlowGridForm::TEditFlowGridForm(TStepRunner& runner, QWidget* parent)
     DirEdit_ = Edit("DirEdit");
     devEdit_ = Edit("devEdit");
     speedEdit_ = Edit("speedEdit");
-    local->addRow(QStringLiteral("direction (°)"), DirEdit_);
+    DirEdit_->setToolTip(QStringLiteral("compass bearing the flow goes to: 0 = north, 90 = east, clockwise"));
+    local->addRow(QStringLiteral("bearing (°, 0 = north, clockwise)"), DirEdit_);
     local->addRow(QStringLiteral("deviation (°)"), devEdit_);
     local->addRow(QStringLiteral("speed"), speedEdit_);
     auto* UpdateLocalButton = NamedButton("UpdateLocalButton", "update");

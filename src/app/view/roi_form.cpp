@@ -21,14 +21,20 @@ namespace marovi::app {
 
 namespace {
 
-QChart* MakeChart(const char* title, QValueAxis*& time, QValueAxis*& value)
+// A chart of one value per species over the time steps, with a legend of the species.
+QChart* MakeChart(const char* title, const char* valueTitle, QValueAxis*& time, QValueAxis*& value)
 {
     auto* chart = new QChart;
     chart->setTitle(QString::fromLatin1(title));
-    chart->legend()->hide();
+    chart->legend()->setAlignment(Qt::AlignRight);
+    QFont small = chart->legend()->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    chart->legend()->setFont(small);
     chart->setMargins(QMargins(2, 2, 2, 2));
     time = new QValueAxis;
     value = new QValueAxis;
+    time->setTitleText(QStringLiteral("time step"));
+    value->setTitleText(QString::fromLatin1(valueTitle));
     for (QValueAxis* axis : {time, value}) axis->setLabelFormat(QStringLiteral("%g"));
     chart->addAxis(time, Qt::AlignBottom);
     chart->addAxis(value, Qt::AlignLeft);
@@ -41,13 +47,14 @@ TROIForm::TROIForm(TStepRunner& runner, QWidget* parent) : QWidget(parent, Qt::W
 {
     setObjectName(QStringLiteral("ROIForm"));
     setWindowTitle(QStringLiteral("ROI"));
-    chart1_ = MakeChart("absolute abundances", time1_, value1_);
-    chart2_ = MakeChart("relative abundances", time2_, value2_);
+    chart1_ = MakeChart("absolute abundances", "individuals", time1_, value1_);
+    chart2_ = MakeChart("relative abundances", "share", time2_, value2_);
     view1_ = new TChartView(chart1_);
     view1_->setObjectName(QStringLiteral("Chart1"));
     view2_ = new TChartView(chart2_);
     view2_->setObjectName(QStringLiteral("Chart2"));
-    for (TChartView* v : {view1_, view2_}) v->setMinimumSize(420, 220);
+    // High enough for the legend of ten species.
+    for (TChartView* v : {view1_, view2_}) v->setMinimumSize(420, 270);
 
     auto* reset = NamedButton("ResetButton", "reset ROI");
     auto* disturb = NamedButton("DisturbButton", "disturbe ROI");
