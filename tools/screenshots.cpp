@@ -21,14 +21,17 @@
 #include "analysis/diversity_form.h"
 #include "analysis/rank_plot_form.h"
 #include "analysis/virtual_rov_form.h"
+#include "auto_close_form.h"
 #include "disturbance/disturbance.h"
 #include "docs_tour.h"
 #include "editors/disturbance_form.h"
 #include "editors/edit_flow_grid_form.h"
 #include "editors/land_edit_form.h"
+#include "editors/season_values_form.h"
 #include "editors/species_edit_form.h"
 #include "grid_edit_form.h"
 #include "main_form.h"
+#include "priority_form.h"
 #include "program.h"
 #include "shell_forms.h"
 #include "step_runner.h"
@@ -146,6 +149,22 @@ int main(int argc, char** argv)
         for (const char* name : stop.Clicks) Click(p, stop.Window, name);
         Shoot(p, stop.Window->objectName());
         stop.Window->hide();
+    }
+
+    // Every window at its minimum size, on its first tab.
+    const QWidget* const keep = main;
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             main, p.Visulaize, p.GodModeForm, p.ROIForm, rov, p.AgeHistoForm, p.DiversityForm,
+             p.DisturbanceAgeFilterForm, p.RankPlotForm, p.SpeciesEditForm, p.DisturbanceForm, p.LandEditForm,
+             p.GridEditForm, p.PriorityForm, p.mValueEditForm, p.AboutForm, p.EditFlowGridForm, p.AutoCloseForm}) {
+        const QSize size = w->size();
+        Present(w);
+        w->resize(1, 1); // held at the minimum
+        Shoot(p, QStringLiteral("min-") + w->objectName());
+        if (w == keep)
+            w->resize(size);
+        else
+            w->hide();
     }
     main->Stop();
     return 0;

@@ -1,0 +1,148 @@
+// Every window at its minimum size shows the whole text of each label, button and check
+// box it holds (on every tab).
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "analysis/age_histo_form.h"
+#include "analysis/disturbance_age_form.h"
+#include "analysis/diversity_form.h"
+#include "analysis/rank_plot_form.h"
+#include "analysis/virtual_rov_form.h"
+#include "app_test_support.h"
+#include "auto_close_form.h"
+#include "editors/disturbance_form.h"
+#include "editors/edit_flow_grid_form.h"
+#include "editors/land_edit_form.h"
+#include "editors/season_values_form.h"
+#include "editors/species_edit_form.h"
+#include "grid_edit_form.h"
+#include "main_form.h"
+#include "priority_form.h"
+#include "program.h"
+#include "shell_forms.h"
+#include "step_runner.h"
+#include "view/god_mode_form.h"
+#include "view/landscape_view.h"
+#include "view/roi_form.h"
+
+using namespace marovi;
+using namespace marovi::app;
+using namespace marovi::apptest;
+
+namespace {
+
+// The width a control needs for its whole text; 0 for controls without one to check.
+int NeededWidth(const QWidget* w)
+{
+    if (const auto* label = qobject_cast<const QLabel*>(w)) {
+        if (label->text().isEmpty() || label->wordWrap()) return 0;
+        return label->sizeHint().width();
+    }
+    if (qobject_cast<const QCheckBox*>(w) || qobject_cast<const QRadioButton*>(w))
+        return static_cast<const QAbstractButton*>(w)->text().isEmpty() ? 0 : w->sizeHint().width();
+    if (const auto* button = qobject_cast<const QPushButton*>(w)) {
+        if (button->text().isEmpty()) return 0;
+        // The text inside the frame, not touching it (the style's preferred width aside).
+        const int text = button->fontMetrics().size(Qt::TextShowMnemonic, button->text()).width();
+        return text + 2 * button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button) + 4;
+    }
+    return 0;
+}
+
+// The part of a control that its window shows: clipped by every parent, except in the
+// directions in which a scroll area lets the user scroll to the rest.
+QRect ShownRect(const QWidget* w, const QWidget* window)
+{
+    QRect shown(w->mapTo(window, QPoint(0, 0)), w->size());
+    bool clipX = true, clipY = true;
+    for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
+        const auto* scroll = qobject_cast<const QScrollArea*>(p->parentWidget());
+        if (scroll && scroll->viewport() == p) {
+            clipX = clipX && scroll->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff;
+            clipY = clipY && scroll->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff;
+        }
+        const QRect area(p->mapTo(window, QPoint(0, 0)), p->size());
+        if (clipX) shown.setLeft(std::max(shown.left(), area.left())), shown.setRight(std::min(shown.right(), area.right()));
+        if (clipY) shown.setTop(std::max(shown.top(), area.top())), shown.setBottom(std::min(shown.bottom(), area.bottom()));
+        if (p == window) break;
+    }
+    return shown;
+}
+
+void CollectCut(QWidget* window, QStringList& cut)
+{
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window)) continue;
+        const int needed = NeededWidth(w);
+        if (needed == 0) continue;
+        // The status list's header scrolls sideways with the list.
+        if (w->objectName() == QLatin1String("Label11")) continue;
+        const QRect shown = ShownRect(w, window);
+        const int minHeight = std::min(w->sizeHint().height(), w->fontMetrics().height());
+        if (shown.width() < needed || shown.height() < minHeight) {
+            const auto* button = qobject_cast<QAbstractButton*>(w);
+            const auto* label = qobject_cast<QLabel*>(w);
+            cut << QStringLiteral("%1: \"%2\" (%3 of %4 px)")
+                       .arg(window->objectName(), button ? button->text() : label->text())
+                       .arg(shown.width())
+                       .arg(needed);
+        }
+    }
+}
+
+// Shows a window at its minimum size and lists the texts it cuts, on each of its tabs.
+QStringList CutTexts(QWidget* window, TStepRunner& runner)
+{
+    window->show();
+    for (int i = 0; i < 2; ++i) { // once more after the texts it fills in on showing
+        runner.WaitIdle();
+        QApplication::processEvents();
+        window->resize(1, 1); // held at the minimum
+        QApplication::processEvents();
+    }
+    QStringList cut;
+    const QList<QTabWidget*> tabs = window->findChildren<QTabWidget*>();
+    if (tabs.isEmpty()) CollectCut(window, cut);
+    for (QTabWidget* t : tabs)
+        for (int i = 0; i < t->count(); ++i) {
+            t->setCurrentIndex(i);
+            QApplication::processEvents();
+            CollectCut(window, cut);
+        }
+    window->hide();
+    return cut;
+}
+
+} // namespace
+
+class TWindowSizesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyWindowShowsWholeTextsAtItsMinimumSize()
+    {
+        QTemporaryDir dir;
+        auto p = AnalysedProgram(dir.filePath(QStringLiteral("sizes.mgf")), 30, 30, 5);
+        TSplashForm splash(60000);
+        const QList<QWidget*> windows{p->MainForm.get(), p->AboutForm, p->GridEditForm, p->LandEditForm,
+                                      p->PriorityForm, p->ProgressForm, p->EditFlowGridForm, p->AutoCloseForm,
+                                      p->SpeciesEditForm, p->DisturbanceForm, p->mValueEditForm, p->Visulaize,
+                                      p->ROIForm, p->VirtualRovForm, p->AgeHistoForm, p->GodModeForm,
+                                      p->DiversityForm, p->DisturbanceAgeFilterForm, p->RankPlotForm, &splash};
+        QStringList cut;
+        for (QWidget* w : windows) cut << CutTexts(w, *p->Runner);
+        for (const QString& c : cut) qWarning("%s", qPrintable(c));
+        QVERIFY(cut.isEmpty());
+    }
+};
+
+QTEST_MAIN(TWindowSizesTest)
+#include "window_sizes_test.moc"
