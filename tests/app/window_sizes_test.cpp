@@ -142,6 +142,15 @@ private slots:
         for (const QString& c : cut) qWarning("%s", qPrintable(c));
         QVERIFY(cut.isEmpty());
     }
+
+    void mainWindowFitsA1024By768Screen()
+    {
+        auto p = MakeProgram(100, 100);
+        ClickButton(p->MainForm.get(), "InitButton1");
+        SingleStep(*p); // the memory line fills in
+        const QSize least = p->MainForm->minimumSizeHint();
+        QVERIFY2(least.width() <= 1000 && least.height() <= 700, qPrintable(QStringLiteral("%1 x %2").arg(least.width()).arg(least.height())));
+    }
 };
 
 QTEST_MAIN(TWindowSizesTest)

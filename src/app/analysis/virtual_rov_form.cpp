@@ -111,7 +111,9 @@ TvirtualROVForm::TvirtualROVForm(TStepRunner& runner, TVisulaize* view, QWidget*
         {pLeftEdit_, "down (y-1)", 4, 1},
     };
     for (const auto& d : directions) {
-        cross->addWidget(new QLabel(QString::fromLatin1(d.Caption)), d.Row, d.Column, Qt::AlignHCenter);
+        auto* caption = new QLabel(QString::fromLatin1(d.Caption));
+        caption->setBuddy(d.Field);
+        cross->addWidget(caption, d.Row, d.Column, Qt::AlignHCenter);
         cross->addWidget(d.Field, d.Row + 1, d.Column);
     }
 

@@ -5,12 +5,14 @@
 #include <QChart>
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPercentBarSeries>
 #include <QRadioButton>
 #include <QStackedBarSeries>
 #include <QTemporaryDir>
 #include <QTest>
+#include <map>
 
 #include "analysis/transect.h"
 #include "analysis/virtual_rov_form.h"
@@ -109,6 +111,29 @@ private slots:
         QCOMPARE(responder.Boxes.size(), size_t(1));
         QCOMPARE(responder.Boxes[0].Text, QStringLiteral("'a' is not a valid floating point value"));
         QCOMPARE(form_->Lines(), fixed);
+    }
+
+    void probabilitiesAreLabelledByTheirWayOnTheMap()
+    {
+        Child<QCheckBox>(form_, "RandomStartCheckBox")->click();
+        SetText(form_, "xStartEdit", QStringLiteral("10"));
+        SetText(form_, "yStartEdit", QStringLiteral("10"));
+        SetText(form_, "LengthEdit", QStringLiteral("2"));
+        const std::map<QString, QPoint> ways{{QStringLiteral("up (y+1)"), {0, 1}}, {QStringLiteral("down (y-1)"), {0, -1}},
+                                             {QStringLiteral("left (x-1)"), {-1, 0}}, {QStringLiteral("right (x+1)"), {1, 0}}};
+        const char* fields[] = {"pUpEdit", "pDownEdit", "pLeftEdit", "pRightEdit"};
+        int labelled = 0;
+        for (QLabel* caption : form_->findChildren<QLabel*>()) {
+            const auto way = ways.find(caption->text());
+            if (way == ways.end()) continue;
+            for (const char* f : fields) SetText(form_, f, caption->buddy() == Child<QLineEdit>(form_, f) ? "1" : "0");
+            ClickButton(form_, "StartROVButton");
+            program_->Runner->WaitIdle();
+            const auto& samples = form_->Transect().Samples;
+            QCOMPARE(QPoint(samples[1].x - samples[0].x, samples[1].y - samples[0].y), way->second);
+            ++labelled;
+        }
+        QCOMPARE(labelled, 4);
     }
 
     void chartFollowsModeAndStacking()

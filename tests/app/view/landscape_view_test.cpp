@@ -2,7 +2,9 @@
 // view rectangle, clicks on cells and individuals, the grey background, transect picking,
 // snapshots, colours against marovi-cli, God mode and the region's curves.
 #include <QAbstractButton>
+#include <QApplication>
 #include <QChart>
+#include <QClipboard>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -12,10 +14,14 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
+#include <map>
+#include <utility>
 
 #include "app_test_support.h"
 #include "main_form.h"
@@ -97,6 +103,48 @@ private slots:
         ClickCell(*p, 3, 4);
         QCOMPARE(responder.Boxes.size(), size_t{1});
         QCOMPARE(responder.Boxes[0].Text, QString::fromStdString(CellInfoText(p->Simulation, 3, 4)));
+        // Shift + left click for a pointer without a middle button; with a double click it
+        // is the bitmap copy alone.
+        const QPoint at = Chart(*p)->PixelOf(QPointF(3.5, 4.5)).toPoint();
+        QTest::mouseClick(Chart(*p), Qt::LeftButton, Qt::ShiftModifier, at);
+        QVERIFY(WaitFor([&] { return responder.Boxes.size() == 2; }, 5000));
+        QCOMPARE(responder.Boxes[1].Text, responder.Boxes[0].Text);
+        QApplication::clipboard()->clear();
+        QTest::mouseDClick(Chart(*p), Qt::LeftButton, Qt::ShiftModifier, at);
+        QTest::qWait(QApplication::doubleClickInterval() + 200);
+        QCOMPARE(responder.Boxes.size(), size_t{2});
+        QVERIFY(!QApplication::clipboard()->image().isNull());
+    }
+
+    void arrowsPointToTheCellsTheyShow()
+    {
+        auto p = ShownView();
+        ClickButton(p->Visulaize, "ZoomInButton");
+        p->Runner->WaitIdle();
+        const std::map<QString, QPoint> ways{{QStringLiteral("\u25B2"), {0, 1}}, {QStringLiteral("\u25B6"), {1, 0}},
+                                             {QStringLiteral("\u25BC"), {0, -1}}, {QStringLiteral("\u25C0"), {-1, 0}}};
+        for (const char* name : {"BitBtn5", "BitBtn1", "BitBtn4", "BitBtn3"}) { // away from the corner and back
+            const TViewRect before = p->Visulaize->ViewRect();
+            auto* arrow = Child<QPushButton>(p->Visulaize, name);
+            ClickButton(p->Visulaize, name);
+            p->Runner->WaitIdle();
+            const TViewRect after = p->Visulaize->ViewRect();
+            const QPoint moved((after.X0 > before.X0) - (after.X0 < before.X0), (after.Y0 > before.Y0) - (after.Y0 < before.Y0));
+            QCOMPARE(moved, ways.at(arrow->text()));
+        }
+    }
+
+    void cellBordersShowFromTwoPixelsACell()
+    {
+        auto p = ShownView(100, 100);
+        p->Visulaize->resize(620, 660); // a map of about 300 pixels
+        p->Runner->WaitIdle();
+        QTest::qWait(50);
+        const double cell = Chart(*p)->PlotRect().width() / 100.0;
+        QVERIFY2(cell >= 2 && cell < 4, qPrintable(QString::number(cell)));
+        auto* borders = Child<QCheckBox>(p->Visulaize, "BorderCheckBox");
+        QVERIFY(borders->isChecked());
+        QVERIFY(DrawnPixels(Chart(*p), [&] { borders->click(); }, [&] { borders->click(); }).size() > 1000);
     }
 
     void clickOnAnIndividualTellsOfIt()
@@ -219,8 +267,10 @@ private slots:
         TVisulaize* v = p->Visulaize;
         TGodModeForm* g = p->GodModeForm;
         TModalResponder responder;
+        auto* godMode = Child<QPushButton>(v, "GoodModeButton");
         ClickButton(v, "GoodModeButton");
         QCOMPARE(responder.Boxes.back().Text, QStringLiteral("God-Mode is on"));
+        QVERIFY(godMode->isChecked());
         ClickCell(*p, 2, 3);
         QVERIFY(g->isVisible());
         QCOMPARE(g->windowTitle(), QStringLiteral("Your are God; edit cell [2,3]"));
@@ -270,6 +320,13 @@ private slots:
 
         ClickButton(v, "GoodModeButton");
         QCOMPARE(responder.Boxes.back().Text, QStringLiteral("God-Mode is off"));
+        QVERIFY(!godMode->isChecked());
+        // A new simulation ends God mode, and the button shows it.
+        ClickButton(v, "GoodModeButton");
+        ClickButton(p->MainForm.get(), "InitButton1");
+        p->Runner->WaitIdle();
+        QVERIFY(!v->GodMode());
+        QVERIFY(!godMode->isChecked());
     }
 
     void regionOfInterestDefineUpdateClearDisturbReset()
@@ -283,6 +340,11 @@ private slots:
         p->Runner->WaitIdle();
         QVERIFY(roi->RoiActive() && roi->isVisible());
         QCOMPARE(QList<int>({roi->RoiX0(), roi->RoiY0(), roi->RoiX1(), roi->RoiY1()}), QList<int>({0, 0, 6, 6}));
+        for (auto [chart, value] : {std::pair(roi->AbsoluteChart(), "individuals"), std::pair(roi->RelativeChart(), "share")}) {
+            QCOMPARE(chart->axes(Qt::Horizontal).at(0)->titleText(), QStringLiteral("time step"));
+            QCOMPARE(chart->axes(Qt::Vertical).at(0)->titleText(), QString::fromLatin1(value));
+            QVERIFY(chart->legend()->isVisible());
+        }
         const auto series = [&](QChart* chart) { return chart->series(); };
         QCOMPARE(series(roi->AbsoluteChart()).size(), p->Simulation.SpeciesMax + 1);
         auto* first = static_cast<QLineSeries*>(series(roi->AbsoluteChart()).at(0));
