@@ -268,7 +268,7 @@ QWidget* TDiversityForm::BuildClusterTab()
     auto* Button3 = NamedButton("Button3", "save");
     reportDialog_ = MakeFileDialog(this, "ReportSaveDialog", true, QStringLiteral("text file (*.txt)"), QStringLiteral("txt"));
     // Both charts keep room for their titles and axis labels.
-    ClusterHistogramChart_->setMinimumSize(300, 260);
+    ClusterHistogramChart_->setMinimumSize(300, 320);
     auto* charts = new QSplitter(Qt::Horizontal);
     charts->addWidget(ClusterLayoutChart_);
     charts->addWidget(ClusterHistogramChart_);

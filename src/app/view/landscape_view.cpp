@@ -14,8 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -99,7 +99,7 @@ void TVisulaize::BuildControls()
 // that every control keeps its whole caption down to the window's minimum size.
 void TVisulaize::ArrangeForWidth()
 {
-    const int wide = settingsRows_[0]->sizeHint().width() + settingsRows_[1]->sizeHint().width() +
+    const int wide = settingsRows_[0]->minimumSizeHint().width() + settingsRows_[1]->minimumSizeHint().width() +
                      settings_->spacing() + layout()->contentsMargins().left() + layout()->contentsMargins().right();
     const bool narrow = width() < wide;
     settings_->setDirection(narrow ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
