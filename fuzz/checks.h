@@ -14,7 +14,9 @@
 #include <unistd.h>
 
 #include "disturbance/disturbance.h"
+#include "files/bmp.h"
 #include "files/byte_io.h"
+#include "files/cell_matrix.h"
 #include "files/disturbance_file.h"
 #include "files/flow_grid_file.h"
 #include "files/grid_file.h"
@@ -217,6 +219,40 @@ inline std::string CheckGreyImage(std::string_view data)
     LandscapeFromImage(m, image);
     for (const TCell& c : m.Cells)
         if (c.Capacity < 0 || c.Capacity > MaxCellCapacity) return "capacity outside 0..100";
+    return {};
+}
+
+// A landscape image: refused, or read into a picture that a 24-bit bitmap gives back.
+inline std::string CheckBmp(std::string_view data)
+{
+    TRgbImage image;
+    try {
+        image = ReadBmpBytes(data, "fuzz.bmp");
+    } catch (const Error&) {
+        return {};
+    }
+    if (image.Width < 1 || image.Height < 1 ||
+        image.Pixels.size() != static_cast<size_t>(image.Width) * static_cast<size_t>(image.Height))
+        return "picture size";
+    for (const uint32_t p : image.Pixels)
+        if (p > 0xFFFFFF) return "pixel outside 24 bits";
+    return ReadBmpBytes(BmpBytes(image), "saved.bmp").Pixels == image.Pixels ? "" : "the saved bitmap reads to another picture";
+}
+
+// A landscape's capacities as text: refused, or read into a matrix of its size whose
+// numbers lie in the range asked for.
+inline std::string CheckCellMatrix(std::string_view data)
+{
+    TCellMatrix c;
+    try {
+        c = ParseCellMatrix(data, "fuzz.txt", -5, 100);
+    } catch (const Error&) {
+        return {};
+    }
+    if (c.Width < 1 || c.Height < 1 || c.Values.size() != static_cast<size_t>(c.Width) * static_cast<size_t>(c.Height))
+        return "matrix size";
+    for (const int64_t v : c.Values)
+        if (v < -5 || v > 100) return "number outside the range";
     return {};
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "checks.h"
+#include "files/bmp.h"
 #include "files/species_record.h"
 #include "model/status_line.h"
 #include "model/step.h"
@@ -32,6 +33,24 @@ std::string OlderGridFile(const std::string& j, char letter)
     if (letter <= 'C') b.erase(1088, 8 + 24 * flowCells);
     if (letter <= 'B') b.erase(608, 480);
     return b;
+}
+
+std::string Le(uint32_t v, int bytes)
+{
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>(v >> (8 * i) & 0xFF);
+    return out;
+}
+
+// A bitmap of `bits` per pixel with a 40-byte header (and bit fields when masks are given),
+// its palette and its rows as given.
+std::string Bitmap(int width, int height, int bits, uint32_t compression, const std::string& extra, const std::string& rows)
+{
+    const std::string info = Le(40, 4) + Le(static_cast<uint32_t>(width), 4) + Le(static_cast<uint32_t>(height), 4) + Le(1, 2) +
+                             Le(static_cast<uint32_t>(bits), 2) + Le(compression, 4) + Le(static_cast<uint32_t>(rows.size()), 4) +
+                             Le(2835, 4) + Le(2835, 4) + Le(bits <= 8 ? static_cast<uint32_t>(extra.size() / 4) : 0, 4) + Le(0, 4);
+    const uint32_t offset = static_cast<uint32_t>(14 + info.size() + extra.size());
+    return "BM" + Le(offset + static_cast<uint32_t>(rows.size()), 4) + Le(0, 4) + Le(offset, 4) + info + extra + rows;
 }
 
 } // namespace
@@ -88,5 +107,18 @@ int main(int argc, char** argv)
     Seed("grey_image", "small.bin", std::string("\x0a\x0a\x0a\x00\x00\x00\x05\x00\x00\x00\x04\x04", 12) +
                                         std::string(48, '\x80') + "\xff\xff\xff\x00\x00\x00");
     Seed("grey_image", "extremes.bin", std::string("\x27\x27\xff\xff\xff\x7f\x00\x00\x00\x80\x30\x20", 12) + std::string(60, '\x10'));
+
+    TRgbImage picture{3, 2, {0x000000, 0x808080, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF}};
+    Seed("bmp", "rgb24.bmp", BmpBytes(picture));
+    // Two colours, one bit per pixel, rows top-down (negative height).
+    Seed("bmp", "palette1.bmp", Bitmap(5, -2, 1, 0, Le(0, 4) + Le(0xFFFFFF, 4), std::string("\xa8\0\0\0\x50\0\0\0", 8)));
+    Seed("bmp", "palette8.bmp", Bitmap(2, 2, 8, 0, Le(0x101010, 4) + Le(0xC0C0C0, 4), std::string("\0\1\0\0\1\0\0\0", 8)));
+    // 32 bits with an alpha mask: transparent pixels read as white.
+    Seed("bmp", "alpha32.bmp", Bitmap(2, 1, 32, 6, Le(0xFF0000, 4) + Le(0xFF00, 4) + Le(0xFF, 4) + Le(0xFF000000, 4),
+                                      Le(0xFF000000, 4) + Le(0x00000000, 4)));
+    Seed("bmp", "truncated.bmp", BmpBytes(picture).substr(0, 60));
+
+    Seed("cell_matrix", "capacity.txt", "# capacity\r\n10 5 10\r\n5 5 10\r\n");
+    Seed("cell_matrix", "ragged.txt", "1,2,3\n4 5\n");
     return 0;
 }

@@ -9,8 +9,9 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth
   parallel
-  pybind11-dev python3-dev python3-numpy python3-pytest python3-pandas
+  pybind11-dev python3-dev python3-numpy python3-pytest python3-pandas python3-matplotlib
   desktop-file-utils
+  r-base-core
 )
 # The images of the user guide (scripts/docs.sh): its figures are drawn in R and pandas.
 if [ "${1:-}" = "--docs" ]; then packages+=(r-base-core python3-matplotlib pngquant); fi

@@ -117,6 +117,9 @@ void AddClusterCommand(CLI::App& app)
     CLI::App* cmd = app.add_subcommand("clusters", "cluster analysis of a window of the grid: the report as the "
                                                    "Diversity window writes it (CA-homogeneity included)");
     cmd->add_option("IN", o->In, "saved simulation (.mgf)")->required();
+    cmd->footer("Counts, by mode: species, diversity and area the individuals of at least the minimal size (MinSize, stored "
+                "in the file; the window's \"Adults\"), states those larger than it; --larvae the larvae of the last "
+                "settlement (none after loading a grid file, which does not store them).");
     cmd->add_option("--mode", o->Mode, "what makes a feature cell: species, states (default), diversity, area");
     cmd->add_option("--species", o->Species, "species number 1.. or any (default 1)");
     cmd->add_option("--state", o->State, "state 0..4 or its name unknown, R0, R1, R2, UD (default 0)");
@@ -124,7 +127,7 @@ void AddClusterCommand(CLI::App& app)
     o->MinOption = cmd->add_option("--min", o->Min, "lower bound: individuals (species, default 1), "
                                                     "diversity (default 0) or size sum (area, default 0)");
     o->MaxOption = cmd->add_option("--max", o->Max, "upper bound: individuals (default the high capacity), "
-                                                    "diversity (default ln of the highest species index) or "
+                                                    "diversity (default ln of the number of species, the highest Shannon index) or "
                                                     "size sum (default 25)");
     cmd->add_option("--age", o->Age, "only cells whose last disturbance lies MIN:MAX time steps back");
     cmd->add_option("--window", o->Window, "x1,y1,x2,y2 (default the whole grid)");

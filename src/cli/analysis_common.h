@@ -21,6 +21,12 @@ void AddClusterCommand(CLI::App& app);
 void AddCommunityCommands(CLI::App& app);  // rank, succession, histogram, transect
 void AddOutputCommands(CLI::App& app);     // pov, map, index, similarity
 
+// Which individuals an analysis counts, as its --help says: the minimal size is the file's
+// MinSize (0.2 unless set in the desktop's view or Grid properties).
+constexpr const char* CountsLarger = "Counts the individuals larger than the minimal size (MinSize, stored in the file).";
+constexpr const char* CountsAtLeast = "Counts the individuals of at least the minimal size (MinSize, stored in the file).";
+constexpr const char* CountsAll = "Counts every individual, whatever its size.";
+
 // A saved simulation for analysis: FileName is the path, the stored species colours are used.
 Model LoadForAnalysis(const std::string& path);
 

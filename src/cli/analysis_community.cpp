@@ -81,7 +81,7 @@ void AddRank(CLI::App& app)
     cmd->add_flag("--cumulative", o->Cumulative, "plot running sums (k-dominance)");
     cmd->add_option("--out", o->Out, "write to FILE instead of stdout");
     cmd->footer("Without any area the whole grid is the area \"test\". Areas are listed in the order: --area, "
-                "--disturbances, --random. Only individuals larger than the minimal size count.");
+                "--disturbances, --random. " + std::string(CountsLarger));
     cmd->callback([o] { ExecuteRank(*o); });
 }
 
@@ -115,6 +115,7 @@ void AddSuccession(CLI::App& app)
     CLI::App* cmd = app.add_subcommand("succession", "disturbance-age analysis: the list the window saves "
                                                      "(\"save list\")");
     cmd->add_option("IN", o->In, "saved simulation (.mgf)")->required();
+    cmd->footer(CountsAtLeast);
     cmd->add_option("--min-age", o->MinAge, "lowest disturbance age (default 0)");
     cmd->add_option("--max-age", o->MaxAge, "highest disturbance age (default 400)");
     cmd->add_option("--step", o->Step, "interval width in time steps (default 10)");
@@ -162,6 +163,7 @@ void AddHistogram(CLI::App& app)
     CLI::App* cmd = app.add_subcommand("histogram", "age or size histogram of a species: the saved list and the "
                                                     "summary line");
     cmd->add_option("IN", o->In, "saved simulation (.mgf)")->required();
+    cmd->footer(CountsAll);
     cmd->add_option("--species", o->Species, "species number 1.. (default 1)");
     o->MaxAgeOption = cmd->add_option("--max-age", o->MaxAge, "highest age of the bins (default: the age at "
                                                               "which a tenth of a cohort survives)");
@@ -220,6 +222,7 @@ void AddTransect(CLI::App& app)
     CLI::App* cmd = app.add_subcommand("transect", "virtual ROV transect: the sample table as the window lists "
                                                    "and saves it");
     cmd->add_option("IN", o->In, "saved simulation (.mgf)")->required();
+    cmd->footer(CountsLarger);
     o->WalkOption = cmd->add_option("--walk", o->Walk, "random walk of LENGTH samples");
     cmd->add_option("--start", o->Start, "start cell x,y of the walk (default a random cell)");
     cmd->add_option("--p", o->P, "movement probabilities up,down,left,right (default 0.25 each)");

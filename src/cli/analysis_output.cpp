@@ -38,6 +38,7 @@ void AddPov(CLI::App& app)
     CLI::App* cmd = app.add_subcommand("pov", "POV-Ray scene of a window: the scene file, camdef.inc and "
                                               "MAROVIColors.inc (the macros come from the user's MAROVI.inc)");
     cmd->add_option("IN", o->In, "saved simulation (.mgf)")->required();
+    cmd->footer("Draws every individual, whatever its size.");
     cmd->add_option("--window", o->Window, "cells x0,y0,x1,y1 (default the whole grid)");
     cmd->add_option("--dir", o->Dir, "directory of the three files")->required();
     cmd->add_option("--name", o->Name, "scene file name (default MAROVI followed by the time step, e.g. "
@@ -74,6 +75,9 @@ void AddMap(CLI::App& app)
     CLI::App* cmd = app.add_subcommand("map", "the cell colours of a display mode as a 24-bit bitmap, one pixel "
                                               "per cell, the highest row at the top");
     cmd->add_option("IN", o->In, "saved simulation (.mgf)")->required();
+    cmd->footer("Counts, by mode: dominance and guild the individuals of at least the minimal size (MinSize, stored in the file), "
+                "abundance and evenness every individual, states those larger than the minimal size; --larvae the larvae of "
+                "the last settlement (none after loading a grid file, which does not store them).");
     cmd->add_option("--mode", o->Mode, "none, dominance, abundance, states, guild, evenness, turnover, "
                                        "disturbance or capacity")
         ->required();

@@ -6,7 +6,7 @@ class App;
 
 namespace marovi::cli {
 
-// Simulation and file commands: new, run, export, info.
+// Simulation and file commands: new, run, export, info, scenario.
 void AddFileCommands(CLI::App& app);
 // Analysis commands: clusters, rank, succession, histogram, transect, pov, index, similarity, map.
 void AddAnalysisCommands(CLI::App& app);

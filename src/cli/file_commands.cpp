@@ -1,4 +1,4 @@
-// The simulation and file commands: new, run, export, info.
+// The simulation and file commands: new, run, export, info, scenario.
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -16,11 +16,15 @@
 #include "files/status_list.h"
 #include "files/summary.h"
 #include "model/model.h"
+#include "model/parameter_table.h"
+#include "model/scenario.h"
 #include "model/simulation.h"
 #include "provenance.h"
 #include "runner.h"
+#include "scenario_file.h"
 #include "util/error.h"
 #include "util/format.h"
+#include "util/sha256.h"
 
 namespace marovi::cli {
 namespace {
@@ -37,6 +41,12 @@ struct TRunOptions {
     int Every = 1;
     int Replicates = 1;
     int Jobs = 1;
+    bool ToHorizon = false;
+    // The parts of a new start: a scenario and the files and generator that replace its parts.
+    std::string Scenario, Pool, Disturbances, Flow, States, Landscape;
+    int HighCapacity = 0, LowCapacity = 0;
+    double HighProb = 0;
+    CLI::Option *HighCapacityOption = nullptr, *LowCapacityOption = nullptr, *HighProbOption = nullptr;
     CLI::Option* SeedOption = nullptr;
     CLI::Option* GridOption = nullptr;
     CLI::Option* FillOption = nullptr;
@@ -64,11 +74,25 @@ void CheckOptions(const TRunOptions& o)
         throw Error("--out " + o.Out + ": its companion file would have the same name");
 }
 
+// What a landscape is made of, for the provenance.
+std::string LandscapeText(const TLandscapeSpec& l, bool loaded)
+{
+    switch (l.Kind) {
+    case TLandscapeKind::Keep: return loaded ? "as in the base file" : "random, from the seed";
+    case TLandscapeKind::Random: return "random, from the seed";
+    case TLandscapeKind::Fractal: return "fractal, from the seed";
+    case TLandscapeKind::FractalDiscrete: return "fractal with discrete levels, from the seed";
+    case TLandscapeKind::Image: return "from an image";
+    case TLandscapeKind::Cells: return "given cell by cell";
+    }
+    return "";
+}
+
 // One complete run: the model prepared, the steps, the files saved with their provenance.
 // Replicates share the loaded model and copy it; a single run takes over `own` instead, so
 // that a large grid is not held twice.
-void RunOne(const TRunOptions& o, const Model* loaded, std::optional<int32_t> seed, int gridW, int gridH,
-            const std::string& out, const std::function<void(int)>& progress, std::ostream& notes,
+void RunOne(const TRunOptions& o, const TScenario& s, const Model* loaded, std::optional<int32_t> seed, int gridW,
+            int gridH, const std::string& out, const std::function<void(int)>& progress, std::ostream& notes,
             Model* own = nullptr)
 {
     Model m;
@@ -76,7 +100,7 @@ void RunOne(const TRunOptions& o, const Model* loaded, std::optional<int32_t> se
     else if (loaded) m = *loaded;
     int32_t used = 0;
     if (o.IsNew) {
-        used = NewStartModel(m, loaded != nullptr, seed, ClockSeed(), gridW, gridH, [&o](Model& start) {
+        used = StartScenario(m, loaded != nullptr, s, seed, ClockSeed(), gridW, gridH, [&o](Model& start) {
             if (Given(o.FillOption)) start.StartFill = o.Fill;
             if (o.CommonRhythm) start.OldReproInterval = false;
         });
@@ -88,8 +112,11 @@ void RunOne(const TRunOptions& o, const Model* loaded, std::optional<int32_t> se
     }
     TProvenance provenance;
     if (!o.In.empty()) provenance.Text("input", o.In);
+    if (!o.Scenario.empty()) provenance.Text("scenario", o.Scenario);
     provenance.Number("seed", used);
     provenance.Number("steps", o.Steps);
+    if (o.IsNew) provenance.Text("landscape", LandscapeText(s.Landscape, loaded != nullptr));
+    provenance.Inputs(s.Inputs);
     provenance.Parameters(m);
 
     std::unique_ptr<TTempDir> tempDir;
@@ -99,17 +126,19 @@ void RunOne(const TRunOptions& o, const Model* loaded, std::optional<int32_t> se
         list = std::make_unique<TStatusList>(LocalDateTimeText, tempDir->Path());
         if (o.IsNew) list->StartNew(m);
     }
-    const TBatchResult result = RunBatch(m, o.Steps, o.Every, list.get(), progress);
+    const TBatchResult result = RunBatch(m, o.Steps, o.Every, list.get(), progress, o.ToHorizon);
     if (result.StepsDone < o.Steps) {
         notes << "marovi-cli: " << out << ": the run stopped at time step " << m.TimeStep
-              << (result.End.DiversityZero ? ": the diversity fell to 0\n" : ": the termination criterion holds\n");
+              << (std::string_view(BatchEndReason(result, o.Steps, o.ToHorizon)) == "diversity_zero"
+                      ? ": the diversity fell to 0\n"
+                      : ": the termination criterion holds\n");
     }
     m.FileName = out;
     SaveRunOutputs(m, out, list.get());
     provenance.WriteFor(out);
 }
 
-void RunReplicates(const TRunOptions& o, const Model* loaded, int gridW, int gridH)
+void RunReplicates(const TRunOptions& o, const TScenario& s, const Model* loaded, int gridW, int gridH)
 {
     const int jobs = std::min(o.Replicates, Given(o.JobsOption) ? o.Jobs : DefaultJobs());
     for (int r = 1; r <= o.Replicates; ++r) CheckWritable(ReplicateName(o.Out, r));
@@ -125,7 +154,7 @@ void RunReplicates(const TRunOptions& o, const Model* loaded, int gridW, int gri
             }
             try {
                 std::ostringstream notes;
-                RunOne(o, loaded, o.Seed + r, gridW, gridH, ReplicateName(o.Out, r + 1), {}, notes);
+                RunOne(o, s, loaded, o.Seed + r, gridW, gridH, ReplicateName(o.Out, r + 1), {}, notes);
                 std::lock_guard<std::mutex> g(lock);
                 progress.Finish();
                 std::cerr << notes.str();
@@ -144,31 +173,75 @@ void RunReplicates(const TRunOptions& o, const Model* loaded, int gridW, int gri
     if (!firstError.empty()) throw Error(firstError);
 }
 
+// The scenario of a new start: --scenario, IN as its base, then the parts the options give.
+TScenario NewScenario(const TRunOptions& o)
+{
+    TScenario s;
+    if (!o.Scenario.empty()) s = LoadScenario(o.Scenario);
+    if (!o.In.empty()) {
+        if (!s.BaseFile.empty()) throw Error("--scenario " + o.Scenario + " starts from its own file; give no IN");
+        s.BaseFile = o.In;
+    }
+    if (Given(o.GridOption)) {
+        if (!s.BaseFile.empty()) throw Error("--grid applies only to a new start without IN.mgf");
+        if (s.Landscape.GridW > 0) throw Error("--grid: the scenario gives its own grid");
+    }
+    if (!o.Pool.empty()) SetPoolFile(s, o.Pool);
+    if (!o.Disturbances.empty()) SetDisturbanceFile(s, o.Disturbances);
+    if (!o.States.empty()) SetStatesFile(s, o.States);
+    TLandscapeSpec& l = s.Landscape;
+    if (!o.Landscape.empty() && !ParseLandscapeGenerator(o.Landscape, l.Kind)) SetLandscapeImage(s, o.Landscape);
+    const std::pair<const CLI::Option*, std::pair<const char*, double>> parameters[] = {
+        {o.HighCapacityOption, {"HighCapacity", o.HighCapacity}},
+        {o.LowCapacityOption, {"LowCapacity", o.LowCapacity}},
+        {o.HighProbOption, {"HighCapacityProb", o.HighProb}}};
+    for (const auto& [option, parameter] : parameters) {
+        if (!Given(option)) continue;
+        // Generator parameters make a new landscape: random unless --landscape names another.
+        if (l.Kind == TLandscapeKind::Cells)
+            throw Error(option->get_name() + " makes a landscape, but the scenario gives it cell by cell: add "
+                                              "--landscape random (or fractal)");
+        const std::string why = ParameterValueError(*FindLandscapeParameter(parameter.first), parameter.second);
+        if (!why.empty()) throw Error(option->get_name() + ": " + why);
+        SetLandscapeParameter(l, parameter.first, parameter.second);
+    }
+    return s;
+}
+
 void ExecuteRun(const TRunOptions& o)
 {
     CheckOptions(o);
     int gridW = 100, gridH = 100;
     if (Given(o.GridOption)) ParseGridSize(o.Grid, gridW, gridH, "--grid");
+    TScenario s;
+    if (o.IsNew) s = NewScenario(o);
     std::optional<Model> loaded;
-    if (!o.In.empty()) loaded = LoadSimulationFile(o.In);
+    const std::string base = o.IsNew ? s.BaseFile : o.In;
+    if (!base.empty()) loaded = LoadSimulationFile(base);
+    if (!o.In.empty()) s.Inputs.insert(s.Inputs.begin(), {o.In, FileSha256Hex(o.In)});
+    // A text flow grid's fields are divided by the separator the run will have.
+    if (!o.Flow.empty()) SetFlowFile(s, o.Flow, s.Separator ? *s.Separator : loaded ? loaded->Separator : ';');
     if (Given(o.ReplicatesOption)) {
-        RunReplicates(o, loaded ? &*loaded : nullptr, gridW, gridH);
+        RunReplicates(o, s, loaded ? &*loaded : nullptr, gridW, gridH);
         return;
     }
     CheckWritable(o.Out);
     std::optional<int32_t> seed;
     if (Given(o.SeedOption)) seed = o.Seed;
     TProgressLine progress(o.Quiet);
-    RunOne(o, loaded ? &*loaded : nullptr, seed, gridW, gridH, o.Out,
+    RunOne(o, s, loaded ? &*loaded : nullptr, seed, gridW, gridH, o.Out,
            [&](int steps) { progress.ShowCount("time step", steps, o.Steps, "steps", false); }, std::cerr,
            loaded ? &*loaded : nullptr);
 }
 
 void AddRunOptions(CLI::App* cmd, const std::shared_ptr<TRunOptions>& o)
 {
-    cmd->add_option("--steps", o->Steps, "number of time steps (the run ends earlier, as the desktop run "
-                                         "does, when the diversity falls to 0 or the termination criterion holds)")
+    cmd->add_option("--steps", o->Steps, "number of time steps. A run ends earlier, as the desktop's does, at the end "
+                                         "of the round (--every) in which the diversity fell to 0 (one species left, "
+                                         "or none; not with --to-horizon) or the termination criterion holds "
+                                         "(MaxRuntime, TermDisturbances, TermSteps)")
         ->required();
+    cmd->add_flag("--to-horizon", o->ToHorizon, "go on to --steps when the diversity falls to 0");
     cmd->add_option("--out", o->Out, "the grid file to write (.mgf)")->required();
     cmd->add_flag("--status", o->Status,
                   "also write OUT's companion file (OUT with the extension .TXT): the status list of the run");
@@ -184,12 +257,29 @@ void AddNew(CLI::App& app)
     o->IsNew = true;
     CLI::App* cmd = app.add_subcommand("new", "start a new simulation (as \"new\" does), run it and save it");
     cmd->add_option("IN", o->In, "a grid file whose landscape, species and settings are used; without it the "
-                                 "start-up state: 10 default species on a random landscape");
-    o->SeedOption = cmd->add_option("--seed", o->Seed, "random seed S: the landscape (without IN) and the new start; "
+                                 "start-up state: 10 default species on a random landscape, no disturbances");
+    o->SeedOption = cmd->add_option("--seed", o->Seed, "random seed S: the new start and a landscape it makes (the start-up one, or --landscape); "
                                                        "without it the random seed stored in IN, or the clock "
                                                        "when that is 0 or there is no IN");
     o->GridOption = cmd->add_option("--grid", o->Grid, "grid size WxH of the start-up state (default 100x100)");
     o->FillOption = cmd->add_option("--fill", o->Fill, "fill columns 0..COLUMNS at the start (-1: none)");
+    cmd->add_option("--scenario", o->Scenario, "a scenario (.toml): parameters, species, disturbances, landscape, flow "
+                                               "and states as text (marovi-cli scenario writes one from a grid file); "
+                                               "the options below replace its parts");
+    cmd->add_option("--pool", o->Pool, "the species from a species pool file (.msd)");
+    cmd->add_option("--disturbances", o->Disturbances, "the disturbance definitions from a definition file (.mdf)");
+    cmd->add_option("--flow", o->Flow, "the flow grid from a flow grid file (.mfg) or its text definition (fields "
+                                       "divided by the data separator)");
+    cmd->add_option("--states", o->States, "the succession state definitions from a state definition file (.mtd)");
+    cmd->add_option("--landscape", o->Landscape, "a new landscape: random (two-level, as at start-up), fractal, "
+                                                 "fractal-discrete (from the seed), or IMAGE.bmp (grey values; "
+                                                 "./random for an image file called random)");
+    o->HighCapacityOption = cmd->add_option("--high-capacity", o->HighCapacity,
+                                            "capacity of a high cell (default 10) of a new landscape (random unless "
+                                            "--landscape names another)");
+    o->LowCapacityOption = cmd->add_option("--low-capacity", o->LowCapacity, "capacity of a low cell (default 5)");
+    o->HighProbOption = cmd->add_option("--high-prob", o->HighProb, "probability of a high cell (default 0.5); the "
+                                                                    "level of the discrete fractal landscape");
     AddRunOptions(cmd, o);
     o->ReplicatesOption = cmd->add_option("--replicates", o->Replicates,
                                           "R replicates with seeds S..S+R-1, written to OUT's stem + _001.mgf, _002.mgf, ...");
@@ -265,6 +355,42 @@ void AddExport(CLI::App& app)
     cmd->callback([o] { ExecuteExport(*o); });
 }
 
+struct TScenarioOptions {
+    std::string In, Out;
+};
+
+void ExecuteScenario(const TScenarioOptions& o)
+{
+    if (std::filesystem::path(o.Out).extension() != ".toml") throw Error("--out " + o.Out + ": a scenario is a .toml file");
+    CheckWritable(o.Out);
+    const Model m = LoadSimulationFile(o.In);
+    const std::vector<std::string> written = WriteScenario(m, o.Out, o.In);
+    try {
+        LoadScenario(o.Out); // what is written must read back
+    } catch (const Error& e) {
+        std::error_code ec;
+        for (const std::string& f : written) std::filesystem::remove(f, ec);
+        throw Error(o.In + " holds what a scenario can not: " + e.what());
+    }
+    TProvenance provenance;
+    provenance.Text("input", o.In);
+    provenance.Inputs({{o.In, FileSha256Hex(o.In)}});
+    provenance.WriteFor(o.Out);
+}
+
+void AddScenario(CLI::App& app)
+{
+    auto o = std::make_shared<TScenarioOptions>();
+    CLI::App* cmd = app.add_subcommand("scenario", "write the scenario of a saved simulation as text: new --scenario "
+                                                   "OUT --seed S then starts as new IN --seed S");
+    cmd->add_option("IN", o->In, "the grid file")->required();
+    cmd->add_option("--out", o->Out, "the scenario to write (.toml); the landscape (capacity and substrate of "
+                                     "every cell) and a flow grid of more than one cell go beside it, into "
+                                     "OUT's stem + .capacity.txt, .substrate.txt and .flow.mfg")
+        ->required();
+    cmd->callback([o] { ExecuteScenario(*o); });
+}
+
 void AddInfo(CLI::App& app)
 {
     auto in = std::make_shared<std::string>();
@@ -281,6 +407,7 @@ void AddFileCommands(CLI::App& app)
     AddRun(app);
     AddExport(app);
     AddInfo(app);
+    AddScenario(app);
 }
 
 } // namespace marovi::cli

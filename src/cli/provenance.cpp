@@ -3,6 +3,7 @@
 #include "files/safe_file.h"
 #include "model/model.h"
 #include "model/parameter_table.h"
+#include "scenario_file.h"
 #include "util/format.h"
 #include "util/version.h"
 
@@ -77,6 +78,16 @@ void TProvenance::Parameters(const Model& m)
         for (int s = 0; s <= m.SpeciesMax; ++s)
             parameters_.push_back(Format("species%d.%s = ", {s + 1, p.Name}) + TomlValue(p, p.Get(m, s)));
     }
+    for (int s = 0; s <= m.SpeciesMax; ++s)
+        parameters_.push_back(Format("species%d.Name = ", {s + 1}) + TomlString(Latin1ToUtf8(m.SpeciesPool[static_cast<size_t>(s)].Name)));
+    sections_ = Format("\r\n[landscape]\r\ngrid = \"%dx%d\"\r\n", {m.XDim, m.YDim}) + LandscapeParameterLines(m);
+    for (const TDisturbanceDef& d : m.Disturbances) sections_ += DisturbanceToml(d);
+}
+
+void TProvenance::Inputs(const std::vector<std::pair<std::string, std::string>>& files)
+{
+    inputs_.clear();
+    for (const auto& [path, digest] : files) inputs_.push_back(TomlString(path) + " = " + TomlString(digest));
 }
 
 void TProvenance::WriteFor(const std::string& output) const
@@ -85,11 +96,17 @@ void TProvenance::WriteFor(const std::string& output) const
     f.WriteLine("# What produced " + output);
     f.WriteLine("output = " + TomlString(output));
     for (const std::string& l : lines_) f.WriteLine(l);
+    if (!inputs_.empty()) {
+        f.WriteLine("");
+        f.WriteLine("[inputs] # the SHA-256 of every file read");
+        for (const std::string& l : inputs_) f.WriteLine(l);
+    }
     if (!parameters_.empty()) {
         f.WriteLine("");
         f.WriteLine("[parameters]");
         for (const std::string& l : parameters_) f.WriteLine(l);
     }
+    f.Write(sections_);
     f.Commit();
 }
 

@@ -19,14 +19,18 @@ public:
     void Number(const std::string& key, long long value);
     // A text of several lines, kept readable as a multi-line string.
     void Lines(const std::string& key, const std::string& value);
-    // The parameters of the model as a run started with them: every global parameter and
-    // every species field, by the names a sweep plan uses.
+    // The model as a run started with it: every global parameter and every species field
+    // (and name), by the names a sweep plan uses; the landscape parameters; every
+    // disturbance definition.
     void Parameters(const Model& m);
+    // The files a run read, each with its SHA-256.
+    void Inputs(const std::vector<std::pair<std::string, std::string>>& files);
     // Writes OUTPUT.provenance.txt in place of an older one.
     void WriteFor(const std::string& output) const;
 
 private:
-    std::vector<std::string> lines_, parameters_;
+    std::vector<std::string> lines_, parameters_, inputs_;
+    std::string sections_;
 };
 
 std::string ProvenanceName(const std::string& output);

@@ -109,18 +109,6 @@ void ParseGridSize(const std::string& text, int& w, int& h, const std::string& w
                            {what, text, MaxGridSide, MaxGridCells}));
 }
 
-int32_t NewStartModel(Model& m, bool loaded, std::optional<int32_t> seed, int32_t clockSeed, int gridW, int gridH,
-                      const std::function<void(Model&)>& adjust)
-{
-    if (!loaded) InitStartupModel(m, seed ? *seed : clockSeed, gridW, gridH);
-    if (seed) m.RandomSeed = *seed;
-    if (adjust) adjust(m);
-    // RandomSeed 0 stands for the clock; a given seed 0 is used as it is all the same.
-    const int32_t used = seed ? *seed : m.RandomSeed != 0 ? m.RandomSeed : clockSeed;
-    NewSimulationModel(m, seed ? *seed : clockSeed);
-    return used;
-}
-
 Model LoadSimulationFile(const std::string& path)
 {
     Model m;

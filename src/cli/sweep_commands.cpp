@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -17,8 +18,10 @@
 #include "analysis_common.h"
 #include "commands.h"
 #include "files/grid_file.h"
+#include "files/status_list.h"
 #include "model/model.h"
 #include "model/parameter_table.h"
+#include "model/scenario.h"
 #include "model/simulation.h"
 #include "provenance.h"
 #include "runner.h"
@@ -27,6 +30,7 @@
 #include "sweep_table.h"
 #include "util/error.h"
 #include "util/format.h"
+#include "util/sha256.h"
 
 namespace fs = std::filesystem;
 
@@ -83,39 +87,55 @@ struct TSweepOptions {
 // Everything the runs of one sweep share.
 struct TSweepContext {
     const TSweepPlan& Plan;
-    const Model* Base;
+    std::vector<const Model*> Bases; // per start: its loaded base file, or nullptr
     const TDiversityEntry* Measure;
+    int SpeciesCount;                 // the most any start has: the table's species columns
     std::string GridDir;
     std::atomic<bool>& Stop;
 };
 
-// One run from its start to the block of its rows; the grid file at the end when kept.
+// One run from its start to the block of its rows; the grid file and its companion at the
+// end when kept.
 std::string RunSweepRun(const TSweepContext& c, const TSweepRun& run)
 {
+    const TSweepPlan& plan = c.Plan;
+    const Model* base = c.Bases[static_cast<size_t>(run.Start)];
+    const TScenario scenario = RunScenario(plan, run);
     Model m;
-    if (c.Base) m = *c.Base;
-    NewStartModel(m, c.Base != nullptr, run.Seed, run.Seed, c.Plan.GridW, c.Plan.GridH, [&](Model& start) {
-        ApplyRunValues(c.Plan, run, start);
+    if (base) m = *base;
+    StartScenario(m, base != nullptr, scenario, run.Seed, run.Seed, plan.GridW, plan.GridH, [&](Model& start) {
+        ApplyRunValues(plan, run, start);
         start.DiversityFunc = c.Measure->Func;
         start.DiversityName = c.Measure->Name;
-        start.HillOrder = c.Plan.HillOrder;
+        start.HillOrder = plan.HillOrder;
     });
     TProvenance provenance;
     provenance.Number("run", run.Id);
     provenance.Number("seed", run.Seed);
+    provenance.Inputs(scenario.Inputs);
     provenance.Parameters(m);
-    std::string rows = TableRow(c.Plan, run, m);
-    RunBatch(m, c.Plan.Steps, c.Plan.Every, nullptr, [&](int) {
-        rows += TableRow(c.Plan, run, m);
-        if (c.Stop) throw TStopped{};
-    });
+    std::unique_ptr<TTempDir> tempDir;
+    std::unique_ptr<TStatusList> list;
+    if (!c.GridDir.empty()) {
+        tempDir = std::make_unique<TTempDir>();
+        list = std::make_unique<TStatusList>(LocalDateTimeText, tempDir->Path());
+        list->StartNew(m);
+    }
+    std::vector<std::string> rows{TableRow(plan, run, m, c.SpeciesCount)};
+    const TBatchResult result = RunBatch(
+        m, plan.Steps, plan.Every, list.get(),
+        [&](int) {
+            rows.push_back(TableRow(plan, run, m, c.SpeciesCount));
+            if (c.Stop) throw TStopped{};
+        },
+        plan.ToHorizon);
     if (!c.GridDir.empty()) {
         const std::string out = (fs::path(c.GridDir) / Format("run_%5.5d.mgf", {run.Id})).string();
         m.FileName = out;
-        SaveGridFile(m, out);
+        SaveRunOutputs(m, out, list.get());
         provenance.WriteFor(out);
     }
-    return rows;
+    return RunRows(rows, m.TimeStep, BatchEndReason(result, plan.Steps, plan.ToHorizon));
 }
 
 } // namespace
@@ -123,10 +143,17 @@ std::string RunSweepRun(const TSweepContext& c, const TSweepRun& run)
 void RunSweep(const TSweepPlan& plan, const TSweepSettings& o, std::atomic<bool>& stop)
 {
     const TPart part{o.PartK, o.PartN};
-    std::optional<Model> base;
-    if (!plan.BaseFile.empty()) base = LoadSimulationFile(plan.BaseFile);
-    const int species = base ? base->SpeciesMax + 1 : 10;
-    TSweepContext context{plan, base ? &*base : nullptr, FindDiversityMeasure(plan.Diversity), "", stop};
+    // Each base file is loaded once; the runs copy it.
+    std::map<std::string, Model> bases;
+    int species = 0;
+    TSweepContext context{plan, {}, FindDiversityMeasure(plan.Diversity), 0, "", stop};
+    for (const TSweepStart& start : plan.Starts) {
+        const std::string& file = start.Scenario.BaseFile;
+        if (!file.empty() && !bases.count(file)) bases.emplace(file, LoadSimulationFile(file));
+        context.Bases.push_back(file.empty() ? nullptr : &bases.at(file));
+        species = std::max(species, start.SpeciesCount);
+    }
+    context.SpeciesCount = species;
     if (!plan.KeepGrids.empty()) {
         context.GridDir = (fs::path(o.Out).parent_path() / plan.KeepGrids).string();
         fs::create_directories(context.GridDir);
@@ -182,6 +209,11 @@ void RunSweep(const TSweepPlan& plan, const TSweepSettings& o, std::atomic<bool>
 
     TProvenance provenance;
     provenance.Text("plan", plan.Path);
+    std::vector<std::pair<std::string, std::string>> inputs{{plan.Path, Sha256Hex(plan.Text)}};
+    for (const TSweepStart& start : plan.Starts)
+        for (const auto& input : start.Scenario.Inputs)
+            if (std::find(inputs.begin(), inputs.end(), input) == inputs.end()) inputs.push_back(input);
+    provenance.Inputs(inputs);
     provenance.Text("part", Format("%d/%d", {part.K, part.N}));
     provenance.Number("runs", mine);
     provenance.Lines("plan_text", plan.Text);
@@ -221,8 +253,13 @@ void AddSweep(CLI::App& app)
     CLI::App* cmd = app.add_subcommand(
         "sweep", "run every combination of a plan's parameter values with every seed into one tidy table "
                  "(CSV: one row per run and recorded time step); the same command again after an "
-                 "interruption runs only what is missing");
-    cmd->add_option("PLAN", o->Plan, "the plan (.toml): start, steps, every, seeds, diversity, keep_grids, [vary]")
+                 "interruption runs only what is missing. A run ends at steps or earlier, as the desktop's "
+                 "does, at the end of the round (every) in which the diversity fell to 0 (one species left, "
+                 "or none; not with to_horizon = true) or the termination criterion holds; end_step and "
+                 "end_reason (steps, diversity_zero, termination) say when and why");
+    cmd->add_option("PLAN", o->Plan, "the plan (.toml): grid, file or scenario (one, or a list to compare), steps, "
+                                     "every, seeds or replicates and first_seed, to_horizon, diversity, hill_order, "
+                                     "keep_grids, [vary]")
         ->required();
     cmd->add_option("--out", o->Out, "the table to write (.csv)")->required();
     o->JobsOption = cmd->add_option("--jobs", o->Jobs, "runs side by side (default: the processors this process may use)");
@@ -231,7 +268,13 @@ void AddSweep(CLI::App& app)
     cmd->add_flag("--quiet", o->Quiet, "no progress line (there is none either when stderr is not a terminal)");
     std::string globals, fields;
     for (const TParameter& p : ParameterTable()) (p.PerSpecies ? fields : globals) += std::string(" ") + p.Name;
-    cmd->footer("Global parameters ([vary]):" + globals + "\nSpecies fields ([vary.species.N]):" + fields);
+    std::string disturbance, landscape;
+    for (const TParameter& p : DisturbanceFieldTable()) disturbance += std::string(" ") + p.Name;
+    for (const TParameter& p : LandscapeParameterTable()) landscape += std::string(" ") + p.Name;
+    cmd->footer("Global parameters ([vary]):" + globals + "\nSpecies fields ([vary.species.N]):" + fields +
+                "\nDisturbance fields ([vary.disturbance.N]):" + disturbance +
+                "\nLandscape parameters ([vary.landscape], a new landscape per run):" + landscape +
+                "\nThe table counts every individual (species1.., diversity).");
     cmd->callback([o] { ExecuteSweep(*o); });
 }
 

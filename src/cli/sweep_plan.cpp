@@ -1,20 +1,19 @@
 #include "sweep_plan.h"
 
-#include <toml++/toml.h>
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include "analysis_common.h"
 #include "model/model.h"
 #include "model/parameter_table.h"
 #include "runner.h"
+#include "scenario_file.h"
+#include "toml_checks.h"
 #include "util/error.h"
 #include "util/format.h"
+#include "util/sha256.h"
 
 namespace fs = std::filesystem;
 
@@ -23,30 +22,25 @@ namespace {
 
 constexpr long long MaxRuns = 10000000;
 constexpr long long MaxValues = 100000;
+constexpr size_t MaxStarts = 10000;
 
-class TPlanReader {
+class TPlanReader : public TTomlChecker {
 public:
-    explicit TPlanReader(TSweepPlan& plan) : plan_(plan) {}
-
-    [[noreturn]] void Fail(const toml::source_region& where, const std::string& message) const
-    {
-        throw Error(Format("%s:%d: %s", {plan_.Path, static_cast<int>(where.begin.line), message}));
-    }
+    explicit TPlanReader(TSweepPlan& plan) : TTomlChecker(plan.Path), plan_(plan) {}
 
     void Read(const toml::table& root)
     {
-        std::vector<std::pair<const toml::key*, const toml::node*>> entries;
-        for (auto&& [key, node] : root) entries.emplace_back(&key, &node);
         const toml::node* vary = nullptr;
-        for (auto [key, node] : entries) {
+        for (auto [key, node] : InFileOrder(root)) {
             const std::string k(key->str());
-            if (k == "file") plan_.BaseFile = Text(*node, k);
+            if (k == "file" || k == "scenario") ReadStarts(k, *node);
             else if (k == "grid") ReadGrid(*node);
             else if (k == "steps") plan_.Steps = static_cast<int>(Whole(*node, k, 0, INT32_MAX));
             else if (k == "every") plan_.Every = static_cast<int>(Whole(*node, k, 1, INT32_MAX));
             else if (k == "seeds") ReadSeeds(*node);
             else if (k == "replicates") replicates_ = Whole(*node, k, 1, MaxRuns);
             else if (k == "first_seed") firstSeed_ = Whole(*node, k, 0, INT32_MAX);
+            else if (k == "to_horizon") plan_.ToHorizon = Flag(*node, k);
             else if (k == "diversity") plan_.Diversity = Text(*node, k);
             else if (k == "hill_order") plan_.HillOrder = Real(*node, k, 0, 1e6);
             else if (k == "keep_grids") plan_.KeepGrids = Text(*node, k);
@@ -57,7 +51,7 @@ public:
         if (!FindDiversityMeasure(plan_.Diversity))
             Fail(root["diversity"].node()->source(), "unknown diversity measure \"" + plan_.Diversity + "\"");
         if (vary) ReadVary(*vary);
-        long long runs = static_cast<long long>(plan_.Seeds.size());
+        long long runs = static_cast<long long>(plan_.Seeds.size() * plan_.Starts.size());
         for (const TVaried& v : plan_.Varied) {
             runs *= static_cast<long long>(v.Values.size());
             if (runs > MaxRuns) Fail(vary->source(), Format("more than %d runs", {MaxRuns}));
@@ -65,26 +59,52 @@ public:
     }
 
 private:
-    std::string Text(const toml::node& n, const std::string& key) const
+    // file = "base.mgf" or scenario = "s.toml", or a list of them, each a start of its own.
+    void ReadStarts(const std::string& key, const toml::node& n)
     {
-        if (!n.is_string()) Fail(n.source(), key + " must be a text in double quotes");
-        return *n.value<std::string>();
+        if (!startKey_.empty()) Fail(n.source(), "give either file or scenario, not both");
+        startKey_ = key;
+        std::vector<const toml::node*> items;
+        if (const toml::array* list = n.as_array()) {
+            if (list->empty()) Fail(n.source(), key + " lists nothing");
+            if (list->size() > MaxStarts) Fail(n.source(), Format("%s lists more than %d", {key, static_cast<long long>(MaxStarts)}));
+            for (const toml::node& e : *list) items.push_back(&e);
+            plan_.StartColumn = key;
+        } else items.push_back(&n);
+        std::set<std::string> labels;
+        for (const toml::node* item : items) {
+            const std::string text = Text(*item, key);
+            const fs::path p(text);
+            const std::string path = p.is_relative() ? (fs::path(plan_.Path).parent_path() / p).lexically_normal().string() : text;
+            TSweepStart start;
+            try {
+                if (key == "file") {
+                    start.Label = text;
+                    start.Scenario.BaseFile = path;
+                    start.Scenario.Name = fs::path(text).stem().string();
+                    start.Scenario.Inputs.emplace_back(path, FileSha256Hex(path));
+                } else {
+                    start.Scenario = LoadScenario(path);
+                    start.Label = start.Scenario.Name;
+                }
+                Count(start);
+            } catch (const Error& e) {
+                Fail(item->source(), e.what());
+            }
+            if (!labels.insert(start.Label).second) Fail(item->source(), key + " \"" + start.Label + "\" is listed twice");
+            plan_.Starts.push_back(std::move(start));
+        }
     }
 
-    long long Whole(const toml::node& n, const std::string& key, long long lo, long long hi) const
+    // What a start's runs hold, from its scenario or, where that leaves them, its base file.
+    static void Count(TSweepStart& start)
     {
-        if (!n.is_integer()) Fail(n.source(), key + " must be a whole number");
-        const long long v = *n.value<int64_t>();
-        if (v < lo || v > hi) Fail(n.source(), Format("%s must be %d..%d", {key, lo, hi}));
-        return v;
-    }
-
-    double Real(const toml::node& n, const std::string& key, double lo, double hi) const
-    {
-        if (!n.is_number()) Fail(n.source(), key + " must be a number");
-        const double v = *n.value<double>();
-        if (!(v >= lo && v <= hi)) Fail(n.source(), key + " must be " + ShortestText(lo) + ".." + ShortestText(hi));
-        return v;
+        start.SpeciesCount = ScenarioSpeciesCount(start.Scenario);
+        start.DisturbanceCount = ScenarioDisturbanceCount(start.Scenario);
+        if (start.SpeciesCount >= 0 && start.DisturbanceCount >= 0) return;
+        const Model base = LoadSimulationFile(start.Scenario.BaseFile);
+        if (start.SpeciesCount < 0) start.SpeciesCount = base.SpeciesMax + 1;
+        if (start.DisturbanceCount < 0) start.DisturbanceCount = static_cast<int>(base.Disturbances.size());
     }
 
     void ReadGrid(const toml::node& n)
@@ -94,7 +114,7 @@ private:
         } catch (const Error& e) {
             Fail(n.source(), e.what());
         }
-        gridGiven_ = true;
+        gridNode_ = &n;
     }
 
     void ReadSeeds(const toml::node& n)
@@ -111,7 +131,14 @@ private:
 
     void CheckStartAndSeeds(const toml::table& root)
     {
-        if (!plan_.BaseFile.empty() && gridGiven_) Fail(root["grid"].node()->source(), "give either file or grid, not both");
+        if (plan_.Starts.empty()) plan_.Starts.push_back(TSweepStart{});
+        // The plan's grid is the start-up state's: a start that brings its own refuses it.
+        if (gridNode_)
+            for (const TSweepStart& s : plan_.Starts) {
+                if (startKey_ == "file") Fail(gridNode_->source(), "give either file or grid, not both");
+                if (!s.Scenario.BaseFile.empty() || s.Scenario.Landscape.GridW > 0)
+                    Fail(gridNode_->source(), "scenario \"" + s.Label + "\" has its own grid");
+            }
         if (!root.contains("steps")) throw Error(plan_.Path + ": the plan names no steps");
         if (root.contains("replicates") || root.contains("first_seed")) {
             if (!plan_.Seeds.empty()) Fail(root["seeds"].node()->source(), "give either seeds or replicates, not both");
@@ -121,15 +148,14 @@ private:
             for (long long i = 0; i < replicates_; ++i) plan_.Seeds.push_back(static_cast<int32_t>(firstSeed_ + i));
         }
         if (plan_.Seeds.empty()) throw Error(plan_.Path + ": the plan names no seeds (seeds = [...] or replicates = N)");
-        if (!plan_.BaseFile.empty()) {
-            const fs::path base(plan_.BaseFile);
-            if (base.is_relative()) plan_.BaseFile = (fs::path(plan_.Path).parent_path() / base).lexically_normal().string();
-            try {
-                speciesCount_ = LoadSimulationFile(plan_.BaseFile).SpeciesMax + 1;
-            } catch (const Error& e) {
-                Fail(root["file"].node()->source(), e.what());
-            }
-        }
+    }
+
+    // The fewest of something any start has: what every run of the plan can vary.
+    int Fewest(int TSweepStart::*count) const
+    {
+        int fewest = INT32_MAX;
+        for (const TSweepStart& s : plan_.Starts) fewest = std::min(fewest, s.*count);
+        return fewest;
     }
 
     void ReadVary(const toml::node& n)
@@ -138,74 +164,71 @@ private:
         if (!t) Fail(n.source(), "vary must be a table of parameters");
         for (auto [key, node] : InFileOrder(*t)) {
             const std::string name(key->str());
-            if (name == "species") {
-                ReadSpeciesVary(*node);
-                continue;
+            if (name == "species") ReadNumbered(*node, "species", Fewest(&TSweepStart::SpeciesCount));
+            else if (name == "disturbance") ReadNumbered(*node, "disturbance", Fewest(&TSweepStart::DisturbanceCount));
+            else if (name == "landscape") ReadLandscapeVary(*node);
+            else {
+                const TParameter* p = FindParameter(name, false);
+                if (!p) Fail(key->source(), "no global parameter is called \"" + name + "\"");
+                AddVaried(TVaried{p, -1, -1, false, name, {}}, *node);
             }
-            const TParameter* p = FindParameter(name, false);
-            if (!p) Fail(key->source(), "no global parameter is called \"" + name + "\"");
-            AddVaried(*p, -1, name, *node);
         }
     }
 
-    void ReadSpeciesVary(const toml::node& n)
+    // [vary.species.3] or [vary.disturbance.1]: fields of one species or definition.
+    void ReadNumbered(const toml::node& n, const std::string& what, int count)
     {
+        const bool species = what == "species";
         const toml::table* t = n.as_table();
-        if (!t) Fail(n.source(), "species must be a table of species numbers, e.g. [vary.species.3]");
+        if (!t) Fail(n.source(), what + " must be a table of " + what + " numbers, e.g. [vary." + what + (species ? ".3]" : ".1]"));
         for (auto [key, node] : InFileOrder(*t)) {
             const std::string number(key->str());
-            int s = 0;
-            if (!ParseInt(number, s) || s < 1 || s > speciesCount_ || number != std::to_string(s))
-                Fail(key->source(), Format("species \"%s\" does not exist: the pool has species 1..%d", {number, speciesCount_}));
+            int i = 0;
+            if (!ParseInt(number, i) || i < 1 || i > count || number != std::to_string(i)) {
+                if (species) Fail(key->source(), Format("species \"%s\" does not exist: the pool has species 1..%d", {number, count}));
+                if (count == 0) Fail(key->source(), "disturbance \"" + number + "\" does not exist: there are no disturbance definitions");
+                Fail(key->source(), Format("disturbance \"%s\" does not exist: the definitions are 1..%d", {number, count}));
+            }
             const toml::table* fields = node->as_table();
-            if (!fields) Fail(node->source(), "species " + number + " must be a table of species fields");
+            if (!fields) Fail(node->source(), what + " " + number + " must be a table of " + what + " fields");
             for (auto [field, values] : InFileOrder(*fields)) {
                 const std::string name(field->str());
-                const TParameter* p = FindParameter(name, true);
-                if (!p) Fail(field->source(), "no species field is called \"" + name + "\"");
-                AddVaried(*p, s - 1, "species" + number + "." + name, *values);
+                const TParameter* p = species ? FindParameter(name, true) : FindDisturbanceField(name);
+                if (!p) Fail(field->source(), "no " + what + " field is called \"" + name + "\"");
+                TVaried v{p, species ? i - 1 : -1, species ? -1 : i - 1, false, what + number + "." + name, {}};
+                AddVaried(std::move(v), *values);
             }
         }
     }
 
-    void AddVaried(const TParameter& p, int species, const std::string& column, const toml::node& n)
+    void ReadLandscapeVary(const toml::node& n)
     {
-        for (const TVaried& v : plan_.Varied)
-            if (v.Column == column) Fail(n.source(), column + " is varied twice");
-        TVaried v{&p, species, column, {}};
+        const toml::table* t = n.as_table();
+        if (!t) Fail(n.source(), "landscape must be a table of landscape parameters, e.g. [vary.landscape]");
+        for (auto [key, node] : InFileOrder(*t)) {
+            const std::string name(key->str());
+            const TParameter* p = FindLandscapeParameter(name);
+            if (!p) Fail(key->source(), "no landscape parameter is called \"" + name + "\" (HighCapacity, LowCapacity, HighCapacityProb)");
+            for (const TSweepStart& s : plan_.Starts)
+                if (s.Scenario.Landscape.Kind == TLandscapeKind::Cells)
+                    Fail(key->source(), "scenario \"" + s.Label + "\" gives its landscape cell by cell: landscape." + name + " would change nothing");
+            AddVaried(TVaried{p, -1, -1, true, "landscape." + name, {}}, *node);
+        }
+    }
+
+    void AddVaried(TVaried v, const toml::node& n)
+    {
+        for (const TVaried& other : plan_.Varied)
+            if (other.Column == v.Column) Fail(n.source(), v.Column + " is varied twice");
+        const TParameter& p = *v.Parameter;
         if (const toml::table* range = n.as_table()) v.Values = RangeValues(p, *range);
         else if (const toml::array* list = n.as_array()) {
             for (const toml::node& e : *list) v.Values.push_back(Value(p, e));
-        } else Fail(n.source(), column + " must be a list [a, b, ...] or a range { from = a, to = b, step = c }");
-        if (v.Values.empty()) Fail(n.source(), column + " has no values");
-        if (static_cast<long long>(v.Values.size()) > MaxValues) Fail(n.source(), Format("%s has more than %d values", {column, MaxValues}));
-        for (const double value : v.Values) {
-            const std::string why = ParameterValueError(p, value);
-            if (!why.empty()) Fail(n.source(), why + " (not " + ShortestText(value) + ")");
-        }
+        } else Fail(n.source(), v.Column + " must be a list [a, b, ...] or a range { from = a, to = b, step = c }");
+        if (v.Values.empty()) Fail(n.source(), v.Column + " has no values");
+        if (static_cast<long long>(v.Values.size()) > MaxValues) Fail(n.source(), Format("%s has more than %d values", {v.Column, MaxValues}));
+        for (const double value : v.Values) CheckRange(p, value, n);
         plan_.Varied.push_back(std::move(v));
-    }
-
-    double Value(const TParameter& p, const toml::node& e) const
-    {
-        switch (p.Kind) {
-        case TParameterKind::Boolean:
-            if (!e.is_boolean()) Fail(e.source(), std::string(p.Name) + " takes true or false");
-            return *e.value<bool>() ? 1 : 0;
-        case TParameterKind::Kernel: {
-            double code = 0;
-            if (!e.is_string() || !ParseKernelName(*e.value<std::string>(), code))
-                Fail(e.source(), std::string(p.Name) + " takes \"exponential\", \"diffusion\" or \"uniform\"");
-            return code;
-        }
-        case TParameterKind::Integer:
-            if (!e.is_integer()) Fail(e.source(), std::string(p.Name) + " takes whole numbers");
-            return static_cast<double>(*e.value<int64_t>());
-        case TParameterKind::Real:
-            break;
-        }
-        if (!e.is_number()) Fail(e.source(), std::string(p.Name) + " takes numbers");
-        return *e.value<double>();
     }
 
     std::vector<double> RangeValues(const TParameter& p, const toml::table& range) const
@@ -232,54 +255,28 @@ private:
         return values;
     }
 
-    // toml++ keeps a table's keys sorted; the plan's columns follow the file.
-    static std::vector<std::pair<const toml::key*, const toml::node*>> InFileOrder(const toml::table& t)
-    {
-        std::vector<std::pair<const toml::key*, const toml::node*>> entries;
-        for (auto&& [key, node] : t) entries.emplace_back(&key, &node);
-        std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-            const auto& pa = a.first->source().begin;
-            const auto& pb = b.first->source().begin;
-            return pa.line != pb.line ? pa.line < pb.line : pa.column < pb.column;
-        });
-        return entries;
-    }
-
     TSweepPlan& plan_;
-    bool gridGiven_ = false;
+    std::string startKey_;
+    const toml::node* gridNode_ = nullptr;
     long long replicates_ = 0, firstSeed_ = 1;
-    int speciesCount_ = 10; // the start-up state's pool
 };
 
 } // namespace
-
-TSweepPlan LoadSweepPlan(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in || fs::is_directory(path)) throw Error("can not read the plan " + path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return ParseSweepPlan(text.str(), path);
-}
 
 TSweepPlan ParseSweepPlan(const std::string& text, const std::string& path)
 {
     TSweepPlan plan;
     plan.Path = path;
     plan.Text = text;
-    toml::table root;
-    try {
-        root = toml::parse(plan.Text, path);
-    } catch (const toml::parse_error& e) {
-        throw Error(Format("%s:%d: %s", {path, static_cast<int>(e.source().begin.line), std::string(e.description())}));
-    }
-    TPlanReader(plan).Read(root);
+    TPlanReader(plan).Read(ParseToml(plan.Text, path));
     return plan;
 }
 
+TSweepPlan LoadSweepPlan(const std::string& path) { return ParseSweepPlan(ReadTextFile(path, "plan"), path); }
+
 long long RunCount(const TSweepPlan& plan)
 {
-    long long runs = static_cast<long long>(plan.Seeds.size());
+    long long runs = static_cast<long long>(plan.Seeds.size() * plan.Starts.size());
     for (const TVaried& v : plan.Varied) runs *= static_cast<long long>(v.Values.size());
     return runs;
 }
@@ -297,12 +294,40 @@ TSweepRun RunOfPlan(const TSweepPlan& plan, long long id)
         run.Values[i] = plan.Varied[i].Values[static_cast<size_t>(rest % n)];
         rest /= n;
     }
+    run.Start = static_cast<int>(rest);
     return run;
+}
+
+TScenario RunScenario(const TSweepPlan& plan, const TSweepRun& run)
+{
+    TScenario s = plan.Starts[static_cast<size_t>(run.Start)].Scenario;
+    TLandscapeSpec& l = s.Landscape;
+    if (l.GridW == 0 && s.BaseFile.empty()) l.GridW = plan.GridW, l.GridH = plan.GridH;
+    for (size_t i = 0; i < plan.Varied.size(); ++i) {
+        const TVaried& v = plan.Varied[i];
+        const double value = run.Values[i];
+        if (v.Landscape) SetLandscapeParameter(l, v.Parameter->Name, value);
+        else if (v.Disturbance >= 0 && s.Disturbances)
+            SetScenarioDisturbanceField(s, static_cast<size_t>(v.Disturbance), *v.Parameter, value);
+    }
+    return s;
 }
 
 void ApplyRunValues(const TSweepPlan& plan, const TSweepRun& run, Model& m)
 {
-    for (size_t i = 0; i < plan.Varied.size(); ++i) plan.Varied[i].Parameter->Set(m, plan.Varied[i].Species, run.Values[i]);
+    const bool ownDisturbances = plan.Starts[static_cast<size_t>(run.Start)].Scenario.Disturbances.has_value();
+    std::vector<std::vector<TFieldValue>> disturbances(m.Disturbances.size());
+    for (size_t i = 0; i < plan.Varied.size(); ++i) {
+        const TVaried& v = plan.Varied[i];
+        if (v.Landscape) continue;
+        if (v.Disturbance >= 0) {
+            if (!ownDisturbances) disturbances.at(static_cast<size_t>(v.Disturbance)).push_back({v.Parameter, run.Values[i]});
+            continue;
+        }
+        v.Parameter->Set(m, v.Species, run.Values[i]);
+    }
+    for (size_t d = 0; d < disturbances.size(); ++d)
+        if (!disturbances[d].empty()) SetDisturbanceFields(m, d, disturbances[d]);
 }
 
 } // namespace marovi::cli

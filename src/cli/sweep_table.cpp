@@ -73,22 +73,34 @@ size_t JournalledEnd(const std::string& journal, size_t tableSize)
     return end;
 }
 
+// A field as CSV has it: in double quotes (doubled inside) when it holds a comma, a quote
+// or a line end.
+std::string CsvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
 } // namespace
 
 std::string TableHeader(const TSweepPlan& plan, int speciesCount)
 {
     std::string h = "run,seed";
+    if (!plan.StartColumn.empty()) h += "," + plan.StartColumn;
     for (const TVaried& v : plan.Varied) h += "," + v.Column;
     h += ",step";
     for (int s = 1; s <= speciesCount; ++s) h += Format(",species%d", {s});
     h += ",diversity,guild_diversity,disturbance_events,disturbed_cells";
     for (int s = 1; s <= speciesCount; ++s) h += Format(",extinction%d", {s});
-    return h;
+    return h + ",end_step,end_reason";
 }
 
 std::string RunPrefix(const TSweepPlan& plan, const TSweepRun& run)
 {
     std::string p = Format("%d,%d,", {run.Id, run.Seed});
+    if (!plan.StartColumn.empty()) p += CsvField(plan.Starts[static_cast<size_t>(run.Start)].Label) + ",";
     for (size_t i = 0; i < plan.Varied.size(); ++i) {
         const TParameter& parameter = *plan.Varied[i].Parameter;
         // read.csv takes TRUE and FALSE as logical values (not true and false), as pandas does.
@@ -98,15 +110,27 @@ std::string RunPrefix(const TSweepPlan& plan, const TSweepRun& run)
     return p;
 }
 
-std::string TableRow(const TSweepPlan& plan, const TSweepRun& run, const Model& m)
+std::string TableRow(const TSweepPlan& plan, const TSweepRun& run, const Model& m, int speciesCount)
 {
     std::string r = RunPrefix(plan, run) + std::to_string(m.TimeStep);
-    const auto species = static_cast<size_t>(m.SpeciesMax + 1);
-    for (size_t s = 0; s < species; ++s) r += "," + std::to_string(m.StepAbundance[s]);
+    const int species = m.SpeciesMax + 1;
+    // Species the pool lacks have no count: their fields stay empty (NA in R and pandas).
+    auto counts = [&](const TSpeciesCounts& c) {
+        for (int s = 0; s < speciesCount; ++s) r += s < species ? "," + std::to_string(c[static_cast<size_t>(s)]) : ",";
+    };
+    counts(m.StepAbundance);
     r += "," + Real(m.DiversityFunc(m, m.StepAbundance)) + "," + Real(m.DiversityFunc(m, GuildVector(m)));
     r += Format(",%d,%d", {m.DisturbanceEventCount, m.DisturbedCellCount});
-    for (size_t s = 0; s < species; ++s) r += "," + std::to_string(m.ExtinctionStep[s]);
-    return r + LineEnd;
+    counts(m.ExtinctionStep);
+    return r;
+}
+
+std::string RunRows(const std::vector<std::string>& rows, int endStep, const std::string& reason)
+{
+    const std::string end = Format(",%d,", {endStep}) + reason + LineEnd;
+    std::string out;
+    for (const std::string& r : rows) out += r + end;
+    return out;
 }
 
 TTableBlocks ReadTable(const std::string& path, size_t length)

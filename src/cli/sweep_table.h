@@ -3,6 +3,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace marovi {
 struct Model;
@@ -14,10 +15,15 @@ struct TSweepPlan;
 struct TSweepRun;
 
 // The tidy table of a sweep: a CSV header line, then one row per run and recorded time step.
+// speciesCount is the most species any start of the plan has; rows of a smaller pool leave
+// the columns of the species it lacks empty.
 std::string TableHeader(const TSweepPlan& plan, int speciesCount);
-// The row of the model's present state in the run.
-std::string TableRow(const TSweepPlan& plan, const TSweepRun& run, const Model& m);
-// The fields a run's rows begin with (run id, seed, varied values), comma-terminated.
+// The row of the model's present state in the run, without its last two fields.
+std::string TableRow(const TSweepPlan& plan, const TSweepRun& run, const Model& m, int speciesCount);
+// A run's rows, each with the two fields that end it: the time step at which the run ended
+// and why ("steps", "diversity_zero", "termination").
+std::string RunRows(const std::vector<std::string>& rows, int endStep, const std::string& reason);
+// The fields a run's rows begin with (run id, seed, start, varied values), comma-terminated.
 std::string RunPrefix(const TSweepPlan& plan, const TSweepRun& run);
 
 // The rows of a table by run id, each run's rows as one block of lines.

@@ -26,6 +26,14 @@ struct TCliResult {
 inline std::string ReadBytes(const fs::path& p) { return files_test::ReadAll(p.string()); }
 inline std::vector<std::string> ReadLines(const fs::path& p) { return text_test::CrlfLines(p.string()); }
 
+// The lines of a status file without their date and time (the text before the first ';').
+inline std::vector<std::string> WithoutDates(const std::vector<std::string>& lines)
+{
+    std::vector<std::string> rest;
+    for (const std::string& l : lines) rest.push_back(l[0] == '#' ? l : l.substr(l.find(';')));
+    return rest;
+}
+
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override

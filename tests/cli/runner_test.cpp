@@ -17,21 +17,13 @@ namespace {
 
 class Cli : public CliTest {};
 
-// The lines of a status file without their date and time (the text before the first ';').
-std::vector<std::string> WithoutDates(const std::vector<std::string>& lines)
-{
-    std::vector<std::string> rest;
-    for (const std::string& l : lines) rest.push_back(l[0] == '#' ? l : l.substr(l.find(';')));
-    return rest;
-}
-
 } // namespace
 
 TEST_F(Cli, EveryCommandHasHelp)
 {
     const std::pair<const char*, const char*> commands[] = {
         {"new", "--replicates"}, {"run", "--every"}, {"export", "--separator"}, {"info", "IN"},
-        {"sweep", "--part"},     {"merge", "PART"}};
+        {"sweep", "--part"},     {"merge", "PART"},        {"scenario", "--out"}};
     for (const auto& [command, option] : commands) {
         TCliResult r = Run(std::string(command) + " --help");
         EXPECT_EQ(r.Code, 0) << command;
@@ -39,7 +31,7 @@ TEST_F(Cli, EveryCommandHasHelp)
     }
     TCliResult r = Run("--help");
     EXPECT_EQ(r.Code, 0);
-    for (const char* command : {"new", "run", "export", "info", "sweep", "merge"}) EXPECT_NE(r.Out.find(command), std::string::npos);
+    for (const char* command : {"new", "run", "export", "info", "sweep", "merge", "scenario"}) EXPECT_NE(r.Out.find(command), std::string::npos);
     EXPECT_NE(Run("").Code, 0); // a command is required
 }
 

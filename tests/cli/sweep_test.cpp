@@ -47,6 +47,7 @@ TEST_F(Sweep, RowsEqualSingleRunsWithTheSameSeedAndValues)
     for (int s = 1; s <= 10; ++s) header += ",species" + std::to_string(s);
     header += ",diversity,guild_diversity,disturbance_events,disturbed_cells";
     for (int s = 1; s <= 10; ++s) header += ",extinction" + std::to_string(s);
+    header += ",end_step,end_reason";
     ASSERT_EQ(table.size(), 1u + 8 * 3); // 2 x 2 values x 2 seeds, rows at steps 0, 4 and 6
     EXPECT_EQ(table[0], header);
 
@@ -60,7 +61,10 @@ TEST_F(Sweep, RowsEqualSingleRunsWithTheSameSeedAndValues)
         m.SpeciesPool[1].Fecundity[0] = fecundity;
         marovi::SaveGridFile(m, (dir / "v.mgf").string());
         ASSERT_EQ(Run("new v.mgf --seed " + std::to_string(seed) + " --steps 6 --every 4 --status --out single.mgf").Code, 0);
-        EXPECT_EQ(ReadBytes(dir / "grids" / marovi::Format("run_%5.5d.mgf", {run})), ReadBytes(dir / "single.mgf")) << run;
+        const fs::path kept = dir / "grids" / marovi::Format("run_%5.5d", {run});
+        EXPECT_EQ(ReadBytes(kept.string() + ".mgf"), ReadBytes(dir / "single.mgf")) << run;
+        // with its companion, for the desktop's population graph
+        EXPECT_EQ(WithoutDates(ReadLines(kept.string() + ".TXT")), WithoutDates(ReadLines(dir / "single.TXT"))) << run;
 
         std::vector<std::string> status; // oldest first, without the header
         for (const std::string& l : ReadLines(dir / "single.TXT"))
@@ -69,7 +73,8 @@ TEST_F(Sweep, RowsEqualSingleRunsWithTheSameSeedAndValues)
         for (size_t k = 0; k < 3; ++k) {
             const std::vector<std::string> row = Split(table[1 + (run - 1) * 3 + k], ',');
             const std::vector<std::string> line = Split(status[k], ';');
-            ASSERT_EQ(row.size(), 29u);
+            ASSERT_EQ(row.size(), 31u);
+            EXPECT_EQ(row[29] + "," + row[30], "6,steps");
             EXPECT_EQ(row[0], std::to_string(run));
             EXPECT_EQ(row[1], std::to_string(seed));
             EXPECT_EQ(row[2], biased ? "TRUE" : "FALSE");
@@ -137,15 +142,15 @@ TEST_F(Sweep, AKilledSweepKeepsItsFinishedRunsAndTheSameCommandFinishesIt)
     // Every row there is a whole one; a stamp in the first run shows that it is not run again.
     std::string killed = ReadBytes(dir / "t.csv");
     const size_t firstRowEnd = killed.find("\r\n", killed.find("\r\n") + 2);
-    ASSERT_EQ(killed.substr(firstRowEnd - 2, 2), ",0");
-    killed[firstRowEnd - 1] = '7';
+    ASSERT_EQ(killed.substr(firstRowEnd - 11, 11), ",0,40,steps");
+    killed[firstRowEnd - 10] = '7';
     Put("t.csv", killed);
-    for (const std::string& row : ReadLines(dir / "t.csv")) EXPECT_EQ(Split(row, ',').size(), 27u) << row;
+    for (const std::string& row : ReadLines(dir / "t.csv")) EXPECT_EQ(Split(row, ',').size(), 29u) << row;
 
     TCliResult r = Run("sweep plan.toml --jobs 2 --out t.csv");
     ASSERT_EQ(r.Code, 0) << r.Err;
     std::string expected = ReadBytes(dir / "whole.csv");
-    expected[firstRowEnd - 1] = '7';
+    expected[firstRowEnd - 10] = '7';
     EXPECT_EQ(ReadBytes(dir / "t.csv"), expected);
     EXPECT_FALSE(fs::exists(dir / "t.csv.journal"));
 
@@ -173,4 +178,65 @@ TEST_F(Sweep, PartsMergeIntoTheUnsplitTable)
     EXPECT_EQ(Run("merge p1.csv p1.csv --out twice.csv").Err, "marovi-cli: run 1 is in both p1.csv and p1.csv\n");
     EXPECT_EQ(Run("sweep plan.toml --part 4/3 --out p4.csv").Err,
               "marovi-cli: --part 4/3: expected K/N with 1 <= K <= N, e.g. 2/8\n");
+}
+
+TEST_F(Sweep, APlanComparesScenariosAndVariesTheirDisturbanceAndLandscape)
+{
+    // The recurrence gives the probability from the footprint size: the one of the run.
+    auto scenario = [](const std::string& name, const std::string& recurrence, const std::string& xSize) {
+        return "name = \"" + name + "\"\nNeighbourhoodSize = 2\n[[disturbance]]\nRecurrence = " + recurrence +
+               "\nYSize = 2.0\n" + (xSize.empty() ? "" : "XSize = " + xSize + "\n");
+    };
+    Put("calm.toml", scenario("calm", "40", ""));
+    Put("stormy.toml", scenario("stormy, often", "4", ""));
+    Put("plan.toml", "grid = \"14x10\"\nsteps = 6\nevery = 3\nseeds = [7]\nkeep_grids = \"grids\"\n"
+                     "scenario = [\"calm.toml\", \"stormy.toml\"]\n[vary.disturbance.1]\nXSize = [2.0, 5.0]\n"
+                     "[vary.landscape]\nHighCapacityProb = [0.3]\n");
+    TCliResult r = Run("sweep plan.toml --out t.csv");
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    const std::vector<std::string> table = ReadLines(dir / "t.csv");
+    ASSERT_EQ(table.size(), 1u + 4 * 3);
+    // The scenario changes slowest; its column holds its name, quoted where CSV needs it.
+    EXPECT_EQ(table[0].rfind("run,seed,scenario,disturbance1.XSize,landscape.HighCapacityProb,step,", 0), 0u);
+    EXPECT_EQ(table[4].rfind("2,7,calm,5,0.3,0,", 0), 0u);
+    EXPECT_EQ(table[7].rfind("3,7,\"stormy, often\",2,0.3,0,", 0), 0u);
+    // Each run is new with its scenario, the varied values written in.
+    const std::pair<const char*, const char*> runs[] = {{"40", "2.0"}, {"40", "5.0"}, {"4", "2.0"}, {"4", "5.0"}};
+    for (int run = 1; run <= 4; ++run) {
+        Put("single.toml", scenario("single", runs[run - 1].first, runs[run - 1].second));
+        ASSERT_EQ(Run("new --scenario single.toml --grid 14x10 --high-prob 0.3 --seed 7 --steps 6 --out single.mgf").Code, 0);
+        EXPECT_EQ(ReadBytes(dir / "grids" / marovi::Format("run_%5.5d.mgf", {run})), ReadBytes(dir / "single.mgf")) << run;
+    }
+    EXPECT_NE(Load("grids/run_00004.mgf").DisturbanceEventCount, 0);
+}
+
+TEST_F(Sweep, RunsThatEndEarlySayWhenAndWhy)
+{
+    // Species 2 dies out in the first step, leaving one species: diversity 0. The second
+    // scenario's termination criterion holds after step 3.
+    Put("dying.toml", "[[species]]\nName = \"a\"\n[[species]]\nName = \"b\"\nDeathProb = 1.0\nFecundity = 0.0\n");
+    Put("ending.toml", "MaxRuntime = 3\n");
+    const std::string plan = "grid = \"10x10\"\nsteps = 8\nevery = 2\nseeds = [1]\nscenario = [\"dying.toml\", \"ending.toml\"]\n";
+    auto ends = [&](const std::string& extra) {
+        Put("plan.toml", plan + extra);
+        fs::remove(dir / "t.csv");
+        TCliResult r = Run("sweep plan.toml --out t.csv");
+        EXPECT_EQ(r.Code, 0) << r.Err;
+        std::vector<std::string> rows; // step, end step and reason of every row
+        for (const std::string& row : ReadLines(dir / "t.csv")) {
+            const std::vector<std::string> f = Split(row, ',');
+            rows.push_back(f[0] + " " + f[3] + " " + f[f.size() - 2] + " " + f.back());
+        }
+        return rows;
+    };
+    EXPECT_EQ(ends(""), (Names{"run step end_step end_reason", "1 0 2 diversity_zero", "1 2 2 diversity_zero",
+                               "2 0 3 termination", "2 2 3 termination", "2 3 3 termination"}));
+    EXPECT_EQ(ends("to_horizon = true\n"),
+              (Names{"run step end_step end_reason", "1 0 8 steps", "1 2 8 steps", "1 4 8 steps", "1 6 8 steps",
+                     "1 8 8 steps", "2 0 3 termination", "2 2 3 termination", "2 3 3 termination"}));
+
+    TCliResult r = Run("new --scenario dying.toml --grid 10x10 --seed 1 --steps 8 --every 2 --out o.mgf");
+    EXPECT_EQ(r.Err, "marovi-cli: o.mgf: the run stopped at time step 2: the diversity fell to 0\n");
+    ASSERT_EQ(Run("new --scenario dying.toml --grid 10x10 --seed 1 --steps 8 --every 2 --to-horizon --out o.mgf").Code, 0);
+    EXPECT_EQ(Load("o.mgf").TimeStep, 8);
 }

@@ -20,6 +20,7 @@ const std::map<std::string, TCheck>& Checks()
         {"species_pool", fuzz_checks::CheckSpeciesPool}, {"disturbances", fuzz_checks::CheckDisturbances},
         {"flow_grid", fuzz_checks::CheckFlowGrid},     {"flow_text", fuzz_checks::CheckFlowText},
         {"state_defs", fuzz_checks::CheckStateDefs},   {"grey_image", fuzz_checks::CheckGreyImage},
+        {"bmp", fuzz_checks::CheckBmp},                {"cell_matrix", fuzz_checks::CheckCellMatrix},
     };
     return checks;
 }

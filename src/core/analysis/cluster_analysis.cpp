@@ -103,7 +103,8 @@ TClusterRequest DefaultClusterRequest(const Model& m)
     r.X2 = m.XMax;
     r.Y2 = m.YMax;
     r.MaxCount = m.HighCapacity;
-    r.DiversityHi = std::log(static_cast<double>(m.SpeciesMax));
+    // The highest Shannon index the pool allows: all of its species in equal numbers.
+    r.DiversityHi = std::log(static_cast<double>(m.SpeciesMax + 1));
     return r;
 }
 

@@ -33,7 +33,7 @@ struct TClusterRequest {
 };
 
 // The window's defaults for a model: the whole grid, counts 1..HighCapacity, diversity
-// 0..ln(SpeciesMax).
+// 0..ln(number of species).
 TClusterRequest DefaultClusterRequest(const Model& m);
 
 // Clamps the corners into the grid and orders them.

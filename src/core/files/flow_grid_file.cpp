@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "files/data_lines.h"
 #include "files/save_file.h"
 #include "landscape/flow.h"
 #include "model/model.h"
@@ -15,28 +16,6 @@ namespace {
 constexpr size_t FlowCellSize = 24;
 
 std::string Sep(const Model& m) { return std::string(1, m.Separator); }
-
-// The lines of a text file that carry data: comment lines ("#...") and blank lines skipped.
-struct TDataLine {
-    int Number; // 1-based line number in the file
-    std::string_view Text;
-};
-
-std::vector<TDataLine> DataLines(std::string_view text)
-{
-    std::vector<TDataLine> lines;
-    int number = 0;
-    while (!text.empty()) {
-        const size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-        ++number;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (Trim(line).empty() || line.front() == '#') continue;
-        lines.push_back({number, Trim(line)});
-    }
-    return lines;
-}
 
 int Dimension(const TDataLine& line, const std::string& name, const char* what)
 {

@@ -3,6 +3,10 @@
 #include <cmath>
 #include <cstdint>
 
+#include "disturbance/disturbance.h"
+#include "disturbance/disturbance_editor.h"
+#include "landscape/flow.h"
+#include "landscape/landscape.h"
 #include "model/life_history.h"
 #include "model/model.h"
 #include "model/species_pool.h"
@@ -93,8 +97,70 @@ const std::vector<TParameter> Table = {
     SPECIES("KFactor", K::Real, -100, 100, true, KFactor, AsReal),
 };
 
+TDisturbanceDef& Def(Model& m, int d) { return m.Disturbances[static_cast<size_t>(d)]; }
+const TDisturbanceDef& Def(const Model& m, int d) { return m.Disturbances[static_cast<size_t>(d)]; }
+
+#define DISTURBANCE(name, kind, lo, hi, open, field, toField)                                \
+    TParameter{name, kind, true, lo, hi, open,                                             \
+               [](Model& m, int d, double v) { Def(m, d).field = toField(v); },           \
+               [](const Model& m, int d) { return static_cast<double>(Def(m, d).field); }}
+
+constexpr double MaxCorner = 1000000;
+constexpr double TwoPi = 6.2832; // a little above 2 pi: radians of any bearing or spread
+
+// Probability, as the editor sets it, holds the same value in every season.
+void SetProbability(TDisturbanceDef& d, double p) { d.Probability.fill(p); }
+
+const std::vector<TParameter> DisturbanceTable = {
+    DISTURBANCE("X1", K::Integer, -MaxCorner, MaxCorner, false, X1, AsInt),
+    DISTURBANCE("Y1", K::Integer, -MaxCorner, MaxCorner, false, Y1, AsInt),
+    DISTURBANCE("X2", K::Integer, -MaxCorner, MaxCorner, false, X2, AsInt),
+    DISTURBANCE("Y2", K::Integer, -MaxCorner, MaxCorner, false, Y2, AsInt),
+    DISTURBANCE("XSize", K::Real, -MaxFootprintExtent, MaxFootprintExtent, false, XSize, AsReal),
+    DISTURBANCE("XSizeDev", K::Real, -MaxFootprintExtent, MaxFootprintExtent, false, XSizeDev, AsReal),
+    DISTURBANCE("YSize", K::Real, -MaxFootprintExtent, MaxFootprintExtent, false, YSize, AsReal),
+    DISTURBANCE("YSizeDev", K::Real, -MaxFootprintExtent, MaxFootprintExtent, false, YSizeDev, AsReal),
+    DISTURBANCE("Clipping", K::Boolean, 0, 1, false, Clipping, AsBool),
+    TParameter{"Probability", K::Real, true, 0, MaxEventsPerStep, false,
+               [](Model& m, int d, double v) { SetProbability(Def(m, d), v); },
+               [](const Model& m, int d) { return Def(m, d).Probability[0]; }},
+    TParameter{"Recurrence", K::Real, true, 0, 1e15, true,
+               [](Model& m, int d, double v) {
+                   TSeasonProbability p;
+                   p.fill(ProbabilityForYears(Def(m, d), v));
+                   CheckEventProbability(p);
+                   Def(m, d).Probability = p;
+               },
+               [](const Model& m, int d) { return RecurrenceYears(Def(m, d), Def(m, d).Probability); }},
+    DISTURBANCE("Severity", K::Real, 0, 1, false, Severity, AsReal),
+    DISTURBANCE("Substrate", K::Integer, 0, 255, false, Substrate, AsByte),
+    DISTURBANCE("Direction", K::Real, -TwoPi, TwoPi, false, Direction, AsReal),
+    DISTURBANCE("Deviation", K::Real, -TwoPi, TwoPi, false, Deviation, AsReal),
+    TParameter{"Bearing", K::Real, true, -3600, 3600, false,
+               [](Model& m, int d, double v) { Def(m, d).Direction = DegToRad(CompassToMath(v)); },
+               [](const Model& m, int d) { return MathToCompass(RadToDeg(Def(m, d).Direction)); }},
+    TParameter{"DeviationDegrees", K::Real, true, -360, 360, false,
+               [](Model& m, int d, double v) { Def(m, d).Deviation = DegToRad(v); },
+               [](const Model& m, int d) { return RadToDeg(Def(m, d).Deviation); }},
+    DISTURBANCE("Subevents", K::Integer, -10000, 10000, false, Subevents, AsInt),
+};
+
+const std::vector<TParameter> LandscapeTable = {
+    GLOBAL("HighCapacity", K::Integer, 0, MaxCellCapacity, false, HighCapacity, AsInt),
+    GLOBAL("LowCapacity", K::Integer, 0, MaxCellCapacity, false, LowCapacity, AsInt),
+    GLOBAL("HighCapacityProb", K::Real, 0, 1, false, HighCapacityProb, AsReal),
+};
+
 #undef GLOBAL
 #undef SPECIES
+#undef DISTURBANCE
+
+const TParameter* FindIn(const std::vector<TParameter>& table, std::string_view name)
+{
+    for (const TParameter& p : table)
+        if (name == p.Name) return &p;
+    return nullptr;
+}
 
 constexpr const char* KernelNames[] = {"exponential", "diffusion", "uniform"};
 constexpr int KernelCodes[] = {1, 2, 4};
@@ -102,6 +168,11 @@ constexpr int KernelCodes[] = {1, 2, 4};
 } // namespace
 
 const std::vector<TParameter>& ParameterTable() { return Table; }
+
+const std::vector<TParameter>& DisturbanceFieldTable() { return DisturbanceTable; }
+const TParameter* FindDisturbanceField(std::string_view name) { return FindIn(DisturbanceTable, name); }
+const std::vector<TParameter>& LandscapeParameterTable() { return LandscapeTable; }
+const TParameter* FindLandscapeParameter(std::string_view name) { return FindIn(LandscapeTable, name); }
 
 const TParameter* FindParameter(std::string_view name, bool perSpecies)
 {

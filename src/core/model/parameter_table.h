@@ -36,6 +36,18 @@ TParameterColumn FindParameterColumn(std::string_view column, int speciesCount);
 // The column name of a parameter (of species index `species` for a species field).
 std::string ParameterColumnName(const TParameter& p, int species);
 
+// The fields of a disturbance definition by the names scenarios and plans use; the index is
+// the definition's (0-based). Direction and Deviation are radians (0 = east, counter-
+// clockwise); Bearing (a compass bearing) and DeviationDegrees set them in the editor's
+// degrees; Recurrence (the years until every cell has been disturbed once on average,
+// "every cell disturbed each ... years") sets the probability from the other fields.
+const std::vector<TParameter>& DisturbanceFieldTable();
+const TParameter* FindDisturbanceField(std::string_view name);
+
+// The landscape generator's parameters: HighCapacity, LowCapacity, HighCapacityProb.
+const std::vector<TParameter>& LandscapeParameterTable();
+const TParameter* FindLandscapeParameter(std::string_view name);
+
 // Why the value is not allowed ("" when it is), e.g. "NeighbourhoodSize must be 1..24".
 std::string ParameterValueError(const TParameter& p, double value);
 

@@ -67,11 +67,11 @@ TRoundEnd RoundEnd(const Model& m)
     return end;
 }
 
-TRoundEnd FinishRound(const Model& m, TStatusList& list)
+TRoundEnd FinishRound(const Model& m, TStatusList& list, bool zeroDiversityStops)
 {
     const TRoundEnd end = RoundEnd(m);
     list.AddRunEntry(m);
-    if (end.DiversityZero) list.AddEntry(m);
+    if (end.DiversityZero && zeroDiversityStops) list.AddEntry(m);
     list.OverflowIfFull();
     return end;
 }
@@ -82,17 +82,24 @@ void ContinueAfterTermination(Model& m)
     m.TerminateFlag = false;
 }
 
-TBatchResult RunBatch(Model& m, int steps, int every, TStatusList* list, const std::function<void(int)>& progress)
+TBatchResult RunBatch(Model& m, int steps, int every, TStatusList* list, const std::function<void(int)>& progress,
+                      bool toHorizon)
 {
     TBatchResult result;
     if (every < 1) every = 1;
     while (result.StepsDone < steps) {
         result.StepsDone += RunRoundSteps(m, std::min(every, steps - result.StepsDone));
-        result.End = list ? FinishRound(m, *list) : RoundEnd(m);
+        result.End = list ? FinishRound(m, *list, !toHorizon) : RoundEnd(m);
         if (progress) progress(result.StepsDone);
-        if (result.End.DiversityZero || result.End.TerminationReached) break;
+        if ((result.End.DiversityZero && !toHorizon) || result.End.TerminationReached) break;
     }
     return result;
+}
+
+const char* BatchEndReason(const TBatchResult& result, int steps, bool toHorizon)
+{
+    if (result.StepsDone >= steps) return "steps";
+    return result.End.DiversityZero && !toHorizon ? "diversity_zero" : "termination";
 }
 
 int32_t ClockSeed()

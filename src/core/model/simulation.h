@@ -37,23 +37,28 @@ struct TRoundEnd {
 TRoundEnd RoundEnd(const Model& m);
 
 // The bookkeeping after a round: the run entry on top of the status list; when the Shannon
-// index of the census is 0, the stop entry as well; the overflow file when the list is full.
-TRoundEnd FinishRound(const Model& m, TStatusList& list);
+// index of the census is 0 and that stops the run, the stop entry as well; the overflow
+// file when the list is full.
+TRoundEnd FinishRound(const Model& m, TStatusList& list, bool zeroDiversityStops = true);
 
 // "Yes" to the termination question: the run goes on without a termination criterion.
 void ContinueAfterTermination(Model& m);
 
 // The run loop without a window: rounds of `every` steps (the last one shorter) until
 // `steps` steps are done, with the round's status entries when a list is given. Like the
-// desktop's, the run ends early when the diversity falls to 0 or when the termination
-// criterion holds (nobody answers the question, whose default is no). progress is told
-// the number of steps done after every round.
+// desktop's, the run ends early, at the end of the round, when the diversity falls to 0
+// (unless toHorizon) or when the termination criterion holds (nobody answers the
+// question, whose default is no). progress is told the number of steps done after every
+// round.
 struct TBatchResult {
     int StepsDone = 0;
     TRoundEnd End;
 };
 TBatchResult RunBatch(Model& m, int steps, int every, TStatusList* list,
-                      const std::function<void(int)>& progress = {});
+                      const std::function<void(int)>& progress = {}, bool toHorizon = false);
+// Why a batch of `steps` steps ended: "steps" when all were done, else "diversity_zero" or
+// "termination" (the desktop looks at the diversity first).
+const char* BatchEndReason(const TBatchResult& result, int steps, bool toHorizon = false);
 
 // A seed in 0..2147483646 from the system's clock-seeded generator.
 int32_t ClockSeed();

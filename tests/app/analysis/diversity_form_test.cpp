@@ -68,7 +68,7 @@ private slots:
         QCOMPARE(Text("Editx2"), QStringLiteral("23"));
         QCOMPARE(Text("Edity2"), QStringLiteral("17"));
         QCOMPARE(Text("maxEdit"), QString::number(program_->Simulation.HighCapacity));
-        QCOMPARE(Text("SHIMaxEdit"), QStringLiteral("2.19722457733622")); // ln 9
+        QCOMPARE(Text("SHIMaxEdit"), QStringLiteral("2.30258509299405")); // ln 10, the 10 species of the pool
         QCOMPARE(Text("IncreaseByEdit"), QStringLiteral("1"));            // 23 / 25, rounded
         QCOMPARE(Child<QLabel>(form_, "minSizeLabel")->text(), QStringLiteral("min. indivdual size = 0.20"));
         auto* species = Child<QComboBox>(form_, "ComboBox1");
@@ -295,7 +295,7 @@ private:
         Child<QAbstractButton>(form_, "PeriodicCheckBox")->setChecked(c.Periodic);
         const QString mode = QString::fromLatin1(c.Mode);
         const QString defaults[][2] = {{"1", QString::number(program_->Simulation.HighCapacity)},
-                                       {"0", "2.19722457733622"},
+                                       {"0", "2.30258509299405"},
                                        {"0", "25"}};
         const char* ranges[][2] = {{"minEdit", "maxEdit"}, {"SHIMinEdit", "SHIMaxEdit"}, {"MinSSumEdit", "MaxSSumEdit"}};
         const int range = mode.startsWith(QStringLiteral("Shannon")) ? 1 : mode.startsWith(QStringLiteral("SSum")) ? 2 : 0;
