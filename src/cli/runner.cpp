@@ -13,6 +13,7 @@
 #include "files/grid_file.h"
 #include "files/status_list.h"
 #include "model/model.h"
+#include "model/scenario.h"
 #include "model/simulation.h"
 #include "util/error.h"
 #include "util/format.h"
@@ -107,6 +108,12 @@ void ParseGridSize(const std::string& text, int& w, int& h, const std::string& w
     if (w < 1 || h < 1 || w > MaxGridSide || h > MaxGridSide || static_cast<long long>(w) * h > MaxGridCells)
         throw Error(Format("%s %s: each side must be 1..%d and the grid at most %d cells",
                            {what, text, MaxGridSide, MaxGridCells}));
+}
+
+int32_t NewStartModel(Model& m, bool loaded, std::optional<int32_t> seed, int32_t clockSeed, int gridW, int gridH,
+                      const std::function<void(Model&)>& adjust)
+{
+    return StartScenario(m, loaded, TScenario{}, seed, clockSeed, gridW, gridH, adjust);
 }
 
 Model LoadSimulationFile(const std::string& path)

@@ -55,6 +55,10 @@ int DefaultJobs();
 // WIDTHxHEIGHT of a start-up grid; errors begin with what + " " + text.
 void ParseGridSize(const std::string& text, int& w, int& h, const std::string& what);
 
+// The model of a new start ("new") without a scenario: StartScenario with an empty one.
+int32_t NewStartModel(Model& m, bool loaded, std::optional<int32_t> seed, int32_t clockSeed, int gridW, int gridH,
+                      const std::function<void(Model&)>& adjust);
+
 // Loads a grid file into a fresh model whose FileName is the path. A message that does not
 // name the file gets its name in front, since a console has no caption to show it.
 Model LoadSimulationFile(const std::string& path);
