@@ -4,6 +4,8 @@
 #include <QValueAxis>
 #include <algorithm>
 
+#include "model/species_moves.h"
+
 namespace marovi::app {
 
 TAbundanceChart::TAbundanceChart()
@@ -70,6 +72,35 @@ void TAbundanceChart::ClearPoints()
     empty_ = true;
     dirty_ = true;
     maxCount_ = maxDiversity_ = 0;
+    Flush();
+}
+
+void TAbundanceChart::FollowSpecies(const TSpeciesMoves& moves, const std::vector<TSpeciesLine>& species)
+{
+    if (points_.empty()) {
+        Rebuild(species);
+        return;
+    }
+    const QList<QPointF> diversity = points_.back();
+    points_.pop_back();
+    std::vector<QList<QPointF>> counts = MovedBySpecies(std::move(points_), moves, species.size());
+    const bool empty = empty_, automatic = automatic_;
+    const double minT = minT_, maxT = maxT_, maxDiversity = maxDiversity_;
+    const double axisMin = axisX_->min(), axisMax = axisX_->max();
+    Rebuild(species);
+    maxCount_ = 0;
+    for (size_t s = 0; s < counts.size(); ++s) {
+        for (const QPointF& p : counts[s]) maxCount_ = std::max(maxCount_, p.y());
+        points_[s] = std::move(counts[s]);
+    }
+    points_.back() = diversity;
+    empty_ = empty;
+    automatic_ = automatic;
+    minT_ = minT;
+    maxT_ = maxT;
+    maxDiversity_ = maxDiversity;
+    if (!automatic_) axisX_->setRange(axisMin, axisMax);
+    dirty_ = true;
     Flush();
 }
 

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QPointF>
 #include <QTimer>
+#include <algorithm>
 #include <vector>
 
 #include "model/types.h"
@@ -32,6 +33,11 @@ public:
     void AddPoint(int t, const TSpeciesCounts& counts, double shannon);
     // Removes every point, keeping the series.
     void ClearPoints();
+    // After an edit of the species pool: the curve of species i becomes that of moves[i] (or
+    // goes), the series take the titles and colours given; the time axis stays.
+    void FollowSpecies(const TSpeciesMoves& moves, const std::vector<TSpeciesLine>& species);
+    // The species series there are.
+    int SpeciesSeriesCount() const { return std::max(DiversitySeriesIndex(), 0); }
 
     // A fixed time axis; the axes scale themselves again after SetAutomatic.
     void SetTimeRange(double min, double max);

@@ -61,6 +61,9 @@ public:
     void ExtractSpecies();
     // "new landscape" of the landscape editor: the view hides, curves and status list empty.
     void ClearForNewLandscape();
+    // After an edit of the species pool, between time steps: the curves, the lines of the
+    // status list and its column header follow the species.
+    void FollowSpeciesMoves(const TSpeciesMoves& moves);
 
     bool Initialised() const { return initialised_; }
     bool Running() const { return running_; }
@@ -138,6 +141,7 @@ private:
     QLabel *Label6_, *Label5_, *TimeLabel_, *Label4_, *Label11_, *StaticText1_, *StaticText2_;
     QListView* ListBox1_;
     QScrollArea* headerArea_;
+    QString headerStart_; // what the column header shows before the status header
     QFileDialog *SaveDialog1_, *OpenDialog1_, *SaveDialog2_, *IndividualListSaveDialog_;
 };
 

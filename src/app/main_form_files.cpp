@@ -77,7 +77,8 @@ void TMainForm::LoadFile(const QString& path, bool askForCompanion)
         statusList_.Reset();
         statusList_.StartLoaded(model_);
         StatusListChanged(0);
-        SetHeader(QStringLiteral("    t ") + QString::fromStdString(StatusHeader(model_)));
+        headerStart_ = QStringLiteral("    t ");
+        SetHeader(headerStart_ + QString::fromStdString(StatusHeader(model_)));
 
         const std::string companion = CompanionFileName(model_.FileName);
         const bool offered = QFileInfo::exists(QString::fromStdString(companion)) && model_.TimeStep > 1;

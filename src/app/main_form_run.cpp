@@ -14,6 +14,7 @@
 #include "model/model.h"
 #include "model/run_labels.h"
 #include "model/simulation.h"
+#include "model/species_moves.h"
 #include "model/status_line.h"
 #include "status_list_model.h"
 #include "step_runner.h"
@@ -37,13 +38,32 @@ void TMainForm::StatusListChanged(size_t linesBefore)
     overflowsSeen_ = statusList_.TempFileCounter();
 }
 
-void TMainForm::RebuildChart()
+namespace {
+
+// One curve per species, named and coloured as the species.
+std::vector<TAbundanceChart::TSpeciesLine> SpeciesLines(const Model& m)
 {
     std::vector<TAbundanceChart::TSpeciesLine> lines;
-    for (int s = 0; s <= model_.SpeciesMax; ++s)
-        lines.push_back({QString::fromStdString(model_.SpeciesPool[static_cast<size_t>(s)].Name),
-                         QColor(static_cast<QRgb>(model_.SpeciesColor[static_cast<size_t>(s)]))});
-    chart_->Rebuild(lines);
+    for (int s = 0; s <= m.SpeciesMax; ++s)
+        lines.push_back({QString::fromStdString(m.SpeciesPool[static_cast<size_t>(s)].Name),
+                         QColor(static_cast<QRgb>(m.SpeciesColor[static_cast<size_t>(s)]))});
+    return lines;
+}
+
+} // namespace
+
+void TMainForm::RebuildChart() { chart_->Rebuild(SpeciesLines(model_)); }
+
+void TMainForm::FollowSpeciesMoves(const TSpeciesMoves& moves)
+{
+    const int before = chart_->SpeciesSeriesCount(), now = model_.SpeciesMax + 1;
+    chart_->FollowSpecies(moves, SpeciesLines(model_));
+    if (!initialised_) return;
+    if (before != now || !KeepsEverySpecies(moves, static_cast<size_t>(before))) {
+        Attempt(this, [&] { statusList_.FollowSpeciesMoves(moves, before, now, model_.Separator); });
+        listModel_->Reset();
+    }
+    SetHeader(headerStart_ + QString::fromStdString(StatusHeader(model_)));
 }
 
 void TMainForm::NewSimulation()
@@ -57,7 +77,8 @@ void TMainForm::NewSimulation()
             statusList_.StartNew(model_);
             StatusListChanged(0);
             RebuildChart();
-            SetHeader(QStringLiteral("time      step ") + QString::fromStdString(StatusHeader(model_)));
+            headerStart_ = QStringLiteral("time      step ");
+            SetHeader(headerStart_ + QString::fromStdString(StatusHeader(model_)));
             initialised_ = true;
             model_.FileName = "-not saved-";
             TimeLabel_->setText(QStringLiteral("0"));

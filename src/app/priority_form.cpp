@@ -1,5 +1,6 @@
 #include "priority_form.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
@@ -67,8 +68,19 @@ void TPriorityForm::showEvent(QShowEvent* event)
 
 void TPriorityForm::SetClicked()
 {
-    // A class the system refuses leaves the priority as it was, without a message.
-    if (group_->checkedId() != -1) SetNice(NiceOfClass(static_cast<TPriorityClass>(group_->checkedId())));
+    // A class the system refuses leaves the priority as it was, and the user learns why.
+    if (QAbstractButton* checked = group_->checkedButton()) {
+        const int before = GetNice(), wanted = NiceOfClass(static_cast<TPriorityClass>(group_->id(checked)));
+        if (!SetNice(wanted)) {
+            QString why = QStringLiteral("the system refused the priority \"%1\" (nice %2; the program stays at nice %3)")
+                              .arg(checked->text().trimmed())
+                              .arg(wanted)
+                              .arg(before);
+            if (wanted < before)
+                why += QStringLiteral(": without privileges a program may lower its priority, but not raise it again");
+            ShowMessage(this, windowTitle(), why + QLatin1Char('!'));
+        }
+    }
     accept();
 }
 

@@ -86,6 +86,10 @@ TProgram::TProgram(TClock clock)
     QObject::connect(MainForm.get(), &TMainForm::SimulationReset, LandEditForm, &TLandEditForm::Refresh);
     QObject::connect(MainForm.get(), &TMainForm::SimulationReset, EditFlowGridForm, &TEditFlowGridForm::Refresh);
     QObject::connect(MainForm.get(), &TMainForm::SimulationReset, SpeciesEditForm, &TSpeciesEditForm::Refresh);
+    QObject::connect(SpeciesEditForm, &TSpeciesEditForm::SpeciesMoved, MainForm.get(), &TMainForm::FollowSpeciesMoves);
+    QObject::connect(SpeciesEditForm, &TSpeciesEditForm::SpeciesMoved, ROIForm, &TROIForm::FollowSpeciesMoves);
+    QObject::connect(SpeciesEditForm, &TSpeciesEditForm::SpeciesMoved, Visulaize, &TVisulaize::FollowSpeciesMoves);
+    QObject::connect(SpeciesEditForm, &TSpeciesEditForm::SpeciesMoved, GodModeForm, &TGodModeForm::FollowSpeciesMoves);
     QObject::connect(MainForm.get(), &TMainForm::SimulationReset, DisturbanceForm, &TDisturbanceForm::Refresh);
 }
 

@@ -307,7 +307,9 @@ private slots:
         Click(dialog_, "Button1");
         QVERIFY(!priority->isVisible());
         QCOMPARE(requested, std::vector<int>{-10}); // "high"
-        QVERIFY(responder.Boxes.empty()); // a refusal is silent
+        QCOMPARE(responder.Boxes.size(), size_t(1)); // a refusal says why
+        QCOMPARE(responder.Boxes[0].Text, QStringLiteral("the system refused the priority \"high\" (nice -10; the program stays at nice 0): "
+                                                         "without privileges a program may lower its priority, but not raise it again!"));
     }
 
 private:

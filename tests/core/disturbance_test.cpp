@@ -338,7 +338,11 @@ TEST(Disturbance, ExtraDisturbance)
         EXPECT_FALSE(n.ExtraDisturbanceRequested);
         EXPECT_EQ(n.DisturbanceEventCount, 0);
         EXPECT_EQ(n.Random.Next, next);
+        if (p == 0.0) {
+            EXPECT_EQ(ExtraDisturbanceRefusal(n), "the first disturbance definition never occurs (probability 0): it can not be forced!");
+        }
     }
+    EXPECT_EQ(ExtraDisturbanceRefusal(m), "");
 }
 
 TEST(Disturbance, StepAppliesDefinitionsInListOrderOnCopies)

@@ -7,6 +7,8 @@
 #include "files/species_values.h"
 #include "files_test_util.h"
 #include "model/life_history.h"
+#include "model/model.h"
+#include "model/parameter_table.h"
 #include "model/species_pool.h"
 #include "util/error.h"
 
@@ -204,16 +206,21 @@ TEST(StandardPool, DrawsFiveNormalsPerSpeciesInColumnOrder)
     EXPECT_EQ(m.Random.Uniform(), r.Uniform());
 }
 
-TEST(StandardPool, LifespanStaysPositiveUnderLargeVariation)
+TEST(StandardPool, ValuesStayInTheirFieldsRangesUnderLargeVariationWithTheSameDraws)
 {
     Model m;
     CreateSpeciesPool(m, 40);
     m.Random.SeedRandom(2);
+    TRandom r = m.Random;
     StandardPool(m, 5.0);
-    for (const TSpecies& s : m.SpeciesPool) {
-        EXPECT_GE(s.NormalLifespan, 1);
-        EXPECT_TRUE(std::isfinite(s.DeathProb[0]) && s.DeathProb[0] > 0);
-    }
+    for (int i = 0; i < 5 * 40; ++i) r.Gauss();
+    EXPECT_EQ(m.Random.Uniform(), r.Uniform());
+    for (int s = 0; s < 40; ++s)
+        for (const char* field : {"DispersalDistance", "PatchSize", "Fecundity", "NormalLifespan", "MaxLifespan"}) {
+            const TParameter& p = *FindParameter(field, true);
+            EXPECT_EQ(ParameterValueError(p, p.Get(m, s)), "") << s;
+        }
+    for (const TSpecies& s : m.SpeciesPool) EXPECT_TRUE(std::isfinite(s.DeathProb[0]) && s.DeathProb[0] > 0);
 }
 
 TEST(SpeciesValues, LifespanRescalingKeepsTheSurvivalRate)

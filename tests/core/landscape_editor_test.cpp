@@ -86,6 +86,13 @@ TEST(FlowEditor, LocalFieldsShowAndReadCompassBearings)
     EXPECT_NEAR(m.FlowGrid.Cell(1, 2).Direction, kept.Direction, 1e-12);
     EXPECT_NEAR(m.FlowGrid.Cell(1, 2).Deviation, kept.Deviation, 1e-12);
     EXPECT_EQ(m.FlowGrid.Cell(1, 2).Speed, 2.5);
+    // So do a spread outside 0..360 degrees and a speed that would reverse the drift.
+    errors.clear();
+    UpdateFlowCell(m, 1, 2, {"north", "-5", "-1"}, errors);
+    EXPECT_EQ(errors, (std::vector<std::string>{"error reading direction!", "\"deviation\" must be 0..360 (10 kept)!",
+                                                "\"speed\" must be at least 0 (2.5 kept)!"}));
+    EXPECT_NEAR(m.FlowGrid.Cell(1, 2).Deviation, kept.Deviation, 1e-12);
+    EXPECT_EQ(m.FlowGrid.Cell(1, 2).Speed, 2.5);
 
     UpdateFlowCell(m, 2, 0, {"0", "0", "9"}, errors); // outside: nothing
     ClearFlowCell(m, 1, 2);

@@ -90,8 +90,8 @@ TEST(SpeciesPool, SwapAndDeleteKeepOrder)
     SwapSpecies(m, 0, 3);
     EXPECT_EQ(m.SpeciesPool[0].Name, "D");
     EXPECT_EQ(m.SpeciesPool[3].Name, "A");
-    EXPECT_EQ(m.GrowthFunc[0], 1); // growth table entries stay with the index
-    EXPECT_EQ(m.GrowthFunc[3], 0);
+    EXPECT_EQ(m.GrowthFunc[3], 1); // the growth function goes with its record
+    EXPECT_EQ(m.GrowthFunc[0], 0);
     SwapSpecies(m, 0, 3);
 
     DeleteSpecies(m, 1); // A B C D -> A C D

@@ -8,6 +8,7 @@
 #include "model/grid.h"
 #include "model/model.h"
 #include "model/simulation.h"
+#include "model/species_moves.h"
 #include "model/species_pool.h"
 #include "model/status_line.h"
 #include "util/error.h"
@@ -279,4 +280,34 @@ TEST_F(StatusListFiles, LongCompanionLosesNothingWhenSavedAgain)
     EXPECT_EQ(loaded.TempFileCounter(), 1);
     loaded.SaveCompanion(P("again.TXT"));
     EXPECT_EQ(ReadAll(P("again.TXT")), original);
+}
+
+TEST_F(StatusListFiles, SpeciesColumnsFollowAnEditOfThePool)
+{
+    Model m;
+    CreateSpeciesPool(m, 3);
+    CreateGrid(m, 2, 2);
+    m.StepAbundance = {1, 2, 3};
+    TStatusList list = List();
+    list.StartNew(m);
+    for (int i = 0; i < static_cast<int>(StatusListLimit); ++i) list.InsertTop("L");
+    list.OverflowIfFull(); // the two lines of the start go to the first overflow file
+    m.TimeStep = 1;
+    m.StepAbundance = {40, 50, 60};
+    list.AddRunEntry(m);
+
+    TSpeciesMoves moves;
+    moves.fill(-1);
+    moves[0] = 1; // the first species moved behind the third, the second was deleted
+    moves[2] = 0;
+    list.FollowSpeciesMoves(moves, 3, 2, ';');
+    EXPECT_EQ(list.Lines()[0], "D; 000001;    1.09;    0.00;         0;         0;      60;      40");
+    EXPECT_EQ(list.Lines()[1], "> previos data saved to ~MAROVItemp000.tmp");
+    std::string overflow;
+    for (size_t i = 0; i < StatusListLimit; ++i) overflow += "L\r\n"; // too few fields: unchanged
+    EXPECT_EQ(ReadAll(P("~MAROVItemp000.tmp")),
+              overflow + "D;000000;    1.01;    0.00;         0;         0;       3;       1\r\n"
+                         "# time;timestep;Shannon Index(species);Shannon Index(guild);Count;Area ;------- 1------- 2\r\n");
+    list.FollowSpeciesMoves(KeptSpecies(2), 2, 3, ';'); // a sister added
+    EXPECT_EQ(list.Lines()[0], "D; 000001;    1.09;    0.00;         0;         0;      60;      40;       0");
 }

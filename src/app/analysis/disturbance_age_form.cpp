@@ -95,6 +95,7 @@ TDisturbanceAgeFilterForm::TDisturbanceAgeFilterForm(TStepRunner& runner, TClock
     hint->setMinimumWidth(150);
 
     chart_ = new QChart;
+    titleBrush_ = chart_->titleBrush();
     axisX_ = new QValueAxis;
     axisLeft_ = new QValueAxis;
     axisRight_ = new QValueAxis;
@@ -194,6 +195,9 @@ void TDisturbanceAgeFilterForm::Calculate(bool showErrors)
             results_ = RunSuccession(model_, r);
             plot = SuccessionPlot(model_, r, results_, guilds, ShowDiversityCheckBox_->isChecked());
         } catch (const Error& e) {
+            // The empty chart says why; a box only when asked (activation would bring it back).
+            chart_->setTitle(Q(e.what()));
+            chart_->setTitleBrush(Qt::red);
             if (showErrors) ShowError(this, Q(e.what()));
             return;
         }
@@ -209,6 +213,7 @@ void TDisturbanceAgeFilterForm::Plot(const TSuccessionPlot& plot, const std::vec
                                      const std::string& diversityName)
 {
     chart_->setTitle(ChartTitle({plot.TitleLine1, plot.TitleLine2}));
+    chart_->setTitleBrush(titleBrush_);
     axisRight_->setTitleText(Q(diversityName));
     auto add = [this](const TSuccessionSeries& s, const QPen& pen, QValueAxis* yAxis) {
         auto* series = new QLineSeries;

@@ -1,4 +1,5 @@
 #pragma once
+#include <QBrush>
 #include <QWidget>
 #include <functional>
 #include <vector>
@@ -37,8 +38,8 @@ protected:
 
 private:
     void Activated();
-    // Reads the fields and plots; errors are shown only when asked (not on activation, where
-    // closing the message would activate the window again).
+    // Reads the fields and plots; a refusal stands in the chart's title, and in a message box
+    // only when asked (not on activation, where closing the box would activate the window again).
     void Calculate(bool showErrors);
     void Plot(const TSuccessionPlot& plot, const std::vector<uint32_t>& colours, const std::string& diversityName);
     void ShowClickMessage(QPointF position);
@@ -65,6 +66,7 @@ private:
     QLabel* Label4_;
     TStateDefGroup* stateDefs_;
     QChart* chart_;
+    QBrush titleBrush_; // of a chart that shows results
     TChartView* Chart1_;
     QValueAxis *axisX_, *axisLeft_, *axisRight_;
     std::vector<QLineSeries*> groups_;

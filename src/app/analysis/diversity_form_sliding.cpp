@@ -91,15 +91,15 @@ QWidget* TDiversityForm::BuildSlidingBoxTab()
 void TDiversityForm::CalcSlidingBox()
 {
     if (Busy()) return;
-    int steps = 0, replicates = 0, increase = 0;
+    TSlidingBoxEntries entries;
     try {
-        steps = ConvertInt(SampleCountEdit_->text().toStdString());
-        replicates = ConvertInt(RepCountEdit_->text().toStdString());
-        increase = ConvertInt(IncreaseByEdit_->text().toStdString());
+        entries = ReadSlidingBoxEntries(SampleCountEdit_->text().toStdString(), RepCountEdit_->text().toStdString(),
+                                        IncreaseByEdit_->text().toStdString());
     } catch (const Error& e) {
         ShowError(this, QString::fromStdString(e.what()));
         return;
     }
+    const int steps = entries.Steps, replicates = entries.Replicates, increase = entries.Increase;
     const bool byState = StateRadioButton_2_->isChecked(), reciprocal = ReciprocalCheckBox_->isChecked();
     for (QLineSeries* s : {average_, min_, max_}) s->clear();
     auto points = std::make_shared<std::vector<TSlidingBoxPlot>>();

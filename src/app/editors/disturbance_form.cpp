@@ -287,6 +287,7 @@ void TDisturbanceForm::NewClicked()
     Act([this, entries] {
         const TDisturbanceDef d = ReadDisturbanceEntries(entries);
         CheckEventProbability(editedProbability_);
+        CheckDisturbanceWork(d, editedProbability_);
         AddDisturbance(model_, d.X1, d.Y1, d.X2, d.Y2, d.Clipping, d.XSize, d.XSizeDev, d.YSize, d.YSizeDev,
                        editedProbability_[0], d.Severity, d.Direction, d.Deviation, d.Substrate, d.Subevents);
         RefreshDisturbanceList();
@@ -350,20 +351,22 @@ void TDisturbanceForm::UpdateClicked()
 {
     const TDisturbanceEntries entries = Entries();
     const std::string years = Typed(test_);
-    Act([this, entries, years] {
+    const bool yearsTyped = test_->isModified();
+    Act([this, entries, years, yearsTyped] {
         TDisturbanceDef* d = Selected();
         if (!d) return;
-        *d = ReadDisturbanceEntries(entries, *d);
-        // The fields are taken over even when the recurrence cannot be read.
-        TSeasonProbability probability = editedProbability_;
-        if (!probabilityEdited_) probability.fill(ProbabilityForYears(*d, ConvertReal(years)));
+        // All fields or none: the definition changes only when everything is accepted.
+        const TDisturbanceDef changed = ReadDisturbanceEntries(entries, *d);
+        const TSeasonProbability probability =
+            probabilityEdited_ ? editedProbability_ : ProbabilityForUpdate(changed, editedProbability_, years, yearsTyped);
         CheckEventProbability(probability);
+        CheckDisturbanceWork(changed, probability);
+        *d = changed;
         editedProbability_ = probability;
         d->Probability = probability;
         Label3_->setText(QStringLiteral("Nummer %1").arg(selected_ + 1));
         RefreshDisturbanceList();
-        MarkUpToDate();
-        probabilityEdited_ = false;
+        ShowDisturbance(selected_);
     });
 }
 

@@ -200,16 +200,17 @@ void TEditFlowGridForm::ShowSelectedCell()
 
 void TEditFlowGridForm::ArrowClicked(int arrow, Qt::MouseButton button)
 {
-    if (button == Qt::RightButton) {
-        ClearSelectedCell();
-        return;
-    }
-    if (button != Qt::LeftButton) return;
-    runner_.BetweenSteps(this, [this, arrow] {
+    if (button != Qt::LeftButton && button != Qt::RightButton) return;
+    runner_.BetweenSteps(this, [this, arrow, button] {
         const int ny = model_.FlowGrid.YCount;
         if (ny < 1) return;
         selX_ = arrow / ny;
         selY_ = arrow % ny;
+        // A right click clears the cell under the pointer, which becomes the selected one.
+        if (button == Qt::RightButton) {
+            ClearFlowCell(model_, selX_, selY_);
+            ShowFlowGrid();
+        }
         Chart1_->SetSelection(selX_, selY_);
         ShowSelectedCell();
     });

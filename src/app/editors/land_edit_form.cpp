@@ -25,6 +25,7 @@
 #include "model/model.h"
 #include "step_runner.h"
 #include "util/error.h"
+#include "widgets/committed_field.h"
 #include "widgets/named.h"
 
 namespace marovi::app {
@@ -47,15 +48,16 @@ QLineEdit* Edit(const char* name, const char* hint = nullptr)
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
-// Runs the conversion of what the user typed; false, after showing why, when it fails.
+// Runs the conversion of what the user typed into the field of that caption (none: the
+// message names the fields itself); false, after showing why, when it fails.
 template <class F>
-bool Converted(QWidget* window, F&& conversion)
+bool Converted(QWidget* window, const char* caption, F&& conversion)
 {
     try {
         conversion();
         return true;
     } catch (const Error& e) {
-        ShowError(window, QString::fromStdString(e.what()));
+        ShowError(window, QString::fromStdString(caption ? FieldMessage(caption, e.what()) : std::string(e.what())));
         return false;
     }
 }
@@ -165,10 +167,7 @@ TLandEditForm::TLandEditForm(TStepRunner& runner, TEditFlowGridForm* flowGridFor
         Generate([discrete](Model& m) { FractalLandscape(m, m.HighCapacity, m.LowCapacity, discrete, m.HighCapacityProb); });
     });
     connect(loadButton, &QPushButton::clicked, this, &TLandEditForm::LoadImageClicked);
-    connect(HiCEdit_, &QLineEdit::textEdited, this, [this] { CapacityEdited(HiCEdit_, &Model::HighCapacity); });
-    connect(LoCEdit_, &QLineEdit::textEdited, this, [this] { CapacityEdited(LoCEdit_, &Model::LowCapacity); });
-    connect(pHiEdit_, &QLineEdit::editingFinished, this, [this] { ProbabilityLeft(true); });
-    connect(pLoEdit_, &QLineEdit::editingFinished, this, [this] { ProbabilityLeft(false); });
+    CommitFields();
     connect(periodicBoundaryCheckBox_, &QCheckBox::clicked, this,
             [this](bool checked) { runner_.BetweenSteps(this, [this, checked] { model_.Torus = checked; }); });
     connect(MouseButton, &QPushButton::clicked, Chart1_, &TCapacityChart::ArmPainting);
@@ -227,31 +226,50 @@ void TLandEditForm::Generate(std::function<void(Model&)> generator)
         [this, image] { Chart1_->SetCells(*image); });
 }
 
-void TLandEditForm::CapacityEdited(QLineEdit* edit, int32_t Model::*parameter)
+void TLandEditForm::CommitFields()
 {
-    int32_t capacity = 0;
-    if (!Converted(this, [&] { capacity = ConvertCapacity(edit->text().toStdString()); })) return;
-    runner_.BetweenSteps(this, [this, parameter, capacity] { model_.*parameter = capacity; });
+    const struct {
+        QLineEdit* Edit;
+        const char* Caption;
+        int32_t Model::*Capacity;
+    } capacities[] = {{HiCEdit_, "high capacity", &Model::HighCapacity}, {LoCEdit_, "low capacity", &Model::LowCapacity}};
+    for (const auto& c : capacities)
+        new TCommittedField(
+            c.Edit, runner_, this, QString::fromLatin1(c.Caption),
+            [capacity = c.Capacity](Model& m, const std::string& text) { m.*capacity = ConvertCapacity(text); },
+            [capacity = c.Capacity](const Model& m) { return std::to_string(m.*capacity); });
+    // A probability outside 0..1 reverts silently; both fields show the result.
+    const struct {
+        QLineEdit* Edit;
+        const char* Caption;
+        bool High;
+    } probabilities[] = {{pHiEdit_, "p(HI)", true}, {pLoEdit_, "P(Lo)", false}};
+    for (const auto& p : probabilities) {
+        auto* field = new TCommittedField(
+            p.Edit, runner_, this, QString::fromLatin1(p.Caption),
+            [high = p.High](Model& m, const std::string& text) {
+                const double v = ConvertReal(text);
+                m.HighCapacityProb = high ? ApplyHighProbField(m.HighCapacityProb, v) : ApplyLowProbField(m.HighCapacityProb, v);
+            },
+            [high = p.High](const Model& m) {
+                const TLandscapeEntries e = LandscapeEntriesOf(m);
+                return high ? e.HighProb : e.LowProb;
+            });
+        connect(field, &TCommittedField::Taken, this, &TLandEditForm::ShowProbabilities);
+    }
 }
 
-void TLandEditForm::ProbabilityLeft(bool highField)
+void TLandEditForm::ShowProbabilities()
 {
-    QLineEdit* edit = highField ? pHiEdit_ : pLoEdit_;
-    double p = 0;
-    if (!Converted(this, [&] { p = ConvertReal(edit->text().toStdString()); })) return;
-    runner_.BetweenSteps(this, [this, highField, p] {
-        double& high = model_.HighCapacityProb;
-        high = highField ? ApplyHighProbField(high, p) : ApplyLowProbField(high, p);
-        const TLandscapeEntries e = LandscapeEntriesOf(model_);
-        pHiEdit_->setText(Text(e.HighProb));
-        pLoEdit_->setText(Text(e.LowProb));
-    });
+    const TLandscapeEntries e = LandscapeEntriesOf(model_);
+    pHiEdit_->setText(Text(e.HighProb));
+    pLoEdit_->setText(Text(e.LowProb));
 }
 
 void TLandEditForm::RectanglePainted(int a, int b, int c, int d)
 {
     int32_t capacity = 0;
-    if (!Converted(this, [&] { capacity = ConvertCapacity(setCEdit_->text().toStdString()); })) return;
+    if (!Converted(this, "set capacity", [&] { capacity = ConvertCapacity(setCEdit_->text().toStdString()); })) return;
     runner_.BetweenSteps(this, [=, this] {
         PaintCapacity(model_, a, b, c, d, capacity);
         RedrawChart();
@@ -267,7 +285,7 @@ void TLandEditForm::NewLandscapeClicked()
     if (question.exec() != QMessageBox::Ok) return;
     emit NewLandscapeConfirmed();
     TGridSize size;
-    if (!Converted(this, [&] { size = ConvertGridSize(XdimEdit_->text().toStdString(), ydimEdit_->text().toStdString()); }))
+    if (!Converted(this, nullptr, [&] { size = ConvertGridSize(XdimEdit_->text().toStdString(), ydimEdit_->text().toStdString()); }))
         return;
     runner_.BetweenSteps(this, [this, size] {
         QString failure;

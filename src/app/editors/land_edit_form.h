@@ -47,8 +47,9 @@ private:
     void Generate(std::function<void(Model&)> generator);
 
     void NewLandscapeClicked();
-    void CapacityEdited(QLineEdit* edit, int32_t Model::*parameter);
-    void ProbabilityLeft(bool highField);
+    // The capacity and probability fields take their text when it is committed.
+    void CommitFields();
+    void ShowProbabilities();
     void RectanglePainted(int a, int b, int c, int d);
     void LoadImageClicked();
     void EditFlowGridClicked();

@@ -30,10 +30,12 @@
 #include "messages.h"
 #include "model/life_history.h"
 #include "model/model.h"
+#include "model/species_moves.h"
 #include "model/species_pool.h"
 #include "step_runner.h"
 #include "util/error.h"
 #include "util/format.h"
+#include "widgets/committed_field.h"
 #include "widgets/typed_text.h"
 
 namespace marovi::app {
@@ -141,6 +143,7 @@ void TSpeciesEditForm::BuildControls()
         Act([this] {
             InitSpeciesColors(model_);
             RefreshSpeciesList();
+            PoolKept();
         });
     });
     connect(fecundity, &QPushButton::clicked, this, [this] { EditSeasonClicked(false); });
@@ -374,12 +377,12 @@ QWidget* TSpeciesEditForm::BuildPoolFields()
     connect(standard, &QPushButton::clicked, this, &TSpeciesEditForm::StandardPoolClicked);
     connect(load, &QPushButton::clicked, this, &TSpeciesEditForm::LoadClicked);
     connect(save, &QPushButton::clicked, this, &TSpeciesEditForm::SaveClicked);
-    connect(externLPEdit_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        Act([this, t = text.toStdString()] { SetExternalDriftProb(model_, t); });
-    });
-    connect(externLCEdit_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        Act([this, t = text.toStdString()] { SetMaxDriftLarvae(model_, t); });
-    });
+    new TCommittedField(externLPEdit_, runner_, this, QStringLiteral("probabillity for external larvae drift"),
+                        [](Model& m, const std::string& text) { SetExternalDriftProb(m, text); },
+                        [](const Model& m) { return PoolFieldsOf(m).ExternalDriftProb; });
+    new TCommittedField(externLCEdit_, runner_, this, QStringLiteral("max larvae per drift event"),
+                        [](Model& m, const std::string& text) { SetMaxDriftLarvae(m, text); },
+                        [](const Model& m) { return PoolFieldsOf(m).MaxDriftLarvae; });
     const struct {
         QCheckBox* Box;
         bool Model::*Flag;
@@ -502,12 +505,15 @@ void TSpeciesEditForm::FieldLeft(TSpeciesField field, QLineEdit* edit, bool refr
     const std::string text = field == TSpeciesField::Name ? NameBytes(edit->text()) : Typed(edit);
     Act([this, s, field, text, refresh] {
         std::string refused;
+        bool taken = false;
         try {
-            SetSpeciesField(model_, s, field, text);
+            taken = SetSpeciesField(model_, s, field, text);
         } catch (const Error& e) {
             refused = e.what();
         }
-        if (refresh || !refused.empty()) RefreshSpeciesList();
+        // A text that is no number was not taken: the field shows the value again.
+        if (refresh || !taken) RefreshSpeciesList();
+        if (field == TSpeciesField::Name) PoolKept();
         if (!refused.empty()) ShowError(this, Text(refused));
     });
 }
@@ -541,13 +547,14 @@ void TSpeciesEditForm::NormalLifespanLeft()
     });
 }
 
-void TSpeciesEditForm::ReportRemoved(int removed)
+void TSpeciesEditForm::ReportRemoved(int removed, const QString& whose)
 {
     if (removed > 0)
         ShowMessage(this, QStringLiteral("MAROVI"),
-                    Text(Format("%d individuals were removed from the grid: their species number is no longer in the pool.",
-                                {removed})));
+                    QStringLiteral("%1 individuals were removed from the grid: %2.").arg(removed).arg(whose));
 }
+
+void TSpeciesEditForm::PoolKept() { PoolEdited(KeptSpecies(model_.SpeciesMax + 1)); }
 
 void TSpeciesEditForm::NewPoolClicked()
 {
@@ -559,7 +566,8 @@ void TSpeciesEditForm::NewPoolClicked()
         ApplyGrowthModels(model_);
         InitSpeciesColors(model_);
         RefreshSpeciesList();
-        ReportRemoved(removed);
+        PoolEdited(KeptSpecies(0));
+        ReportRemoved(removed, QStringLiteral("their species were discarded"));
     });
 }
 
@@ -572,6 +580,7 @@ void TSpeciesEditForm::CopyClicked()
         ApplyGrowthModels(model_);
         InitSpeciesColors(model_);
         RefreshSpeciesList();
+        PoolKept();
     });
 }
 
@@ -580,12 +589,14 @@ void TSpeciesEditForm::DeleteClicked()
     const int s = selected_;
     Act([this, s] {
         if (model_.SpeciesMax < 1) return; // the last species stays
-        const int removed = DeleteSpecies(model_, s);
+        const QString name = NameText(model_.SpeciesPool.at(static_cast<size_t>(s)).Name);
+        const TPoolEdit edit = DeleteSpecies(model_, s);
         ApplyGrowthModels(model_);
         InitSpeciesColors(model_);
         selected_ = std::min(s, model_.SpeciesMax);
         RefreshSpeciesList();
-        ReportRemoved(removed);
+        PoolEdited(edit.Moves);
+        ReportRemoved(edit.Removed, QStringLiteral("they were of the deleted species \"%1\"").arg(name));
     });
 }
 
@@ -594,12 +605,15 @@ void TSpeciesEditForm::MoveClicked(int direction)
     const int s = selected_;
     Act([this, s, direction] {
         const int t = s + direction;
-        if (t >= 0 && t <= model_.SpeciesMax) {
-            SwapSpecies(model_, s, t);
-            ApplyGrowthModels(model_);
-            selected_ = t;
+        if (t < 0 || t > model_.SpeciesMax) {
+            RefreshSpeciesList();
+            return;
         }
+        const TPoolEdit edit = SwapSpecies(model_, s, t);
+        ApplyGrowthModels(model_);
+        selected_ = t;
         RefreshSpeciesList();
+        PoolEdited(edit.Moves);
     });
 }
 
@@ -611,6 +625,7 @@ void TSpeciesEditForm::ChooseColour(bool alsoRecord)
     Act([this, s, colour, alsoRecord] {
         SetSpeciesColour(model_, s, colour.rgb() & 0xFFFFFF, alsoRecord);
         if (s == selected_) Shape1_->SetColour(colour);
+        PoolKept();
     });
 }
 
@@ -649,6 +664,7 @@ void TSpeciesEditForm::StandardPoolClicked()
         StandardPool(model_, VariationFactor(factor));
         InitSpeciesColors(model_);
         RefreshSpeciesList();
+        PoolKept();
     });
 }
 
@@ -658,6 +674,7 @@ void TSpeciesEditForm::LoadClicked()
     Act([this, path] {
         std::string failure;
         int removed = 0;
+        const int before = model_.SpeciesMax + 1;
         // A file that does not exist changes nothing and says nothing.
         if (!path.isEmpty() && QFileInfo(path).isFile()) {
             try {
@@ -668,8 +685,10 @@ void TSpeciesEditForm::LoadClicked()
         }
         AdoptSpeciesColors(model_);
         RefreshSpeciesList();
+        // The species up to the shorter pool's length keep their index and take the loaded records.
+        PoolEdited(KeptSpecies(std::min(before, model_.SpeciesMax + 1)));
         if (!failure.empty()) ShowError(this, Text(failure));
-        ReportRemoved(removed);
+        ReportRemoved(removed, QStringLiteral("their species number is no longer in the pool"));
     });
 }
 

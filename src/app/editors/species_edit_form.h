@@ -34,6 +34,11 @@ public:
     // Shows the pool again after it changed elsewhere (a simulation loaded or new).
     void Refresh();
 
+signals:
+    // The pool was edited (between time steps, the model already changed): where every
+    // species went; also for a new name or colour, where every species stays.
+    void SpeciesMoved(const marovi::TSpeciesMoves& moves);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -61,8 +66,13 @@ private:
     void StandardPoolClicked();
     void LoadClicked();
     void SaveClicked();
-    // After an operation that may have removed individuals of species that are gone.
-    void ReportRemoved(int removed);
+    // After an operation that removed individuals whose species left the pool; `whose`
+    // names them.
+    void ReportRemoved(int removed, const QString& whose);
+    // Tells the other windows, inside an action.
+    void PoolEdited(const TSpeciesMoves& moves) { emit SpeciesMoved(moves); }
+    // Every species stays where it is (names, colours or values changed).
+    void PoolKept();
 
     TStepRunner& runner_;
     Model& model_;

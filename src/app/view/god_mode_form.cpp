@@ -102,7 +102,7 @@ TGodModeForm::TGodModeForm(TStepRunner& runner, QWidget* parent) : QWidget(paren
 void TGodModeForm::SetMainForm(TMainForm* form)
 {
     connect(form, &TMainForm::ChartsUpdated, this, &TGodModeForm::CellChanged);
-    connect(form, &TMainForm::SimulationReset, this, &TGodModeForm::CellChanged);
+    connect(form, &TMainForm::SimulationReset, this, &TGodModeForm::SimulationReset);
 }
 
 void TGodModeForm::OpenCellEditor(int x, int y)
@@ -110,6 +110,7 @@ void TGodModeForm::OpenCellEditor(int x, int y)
     runner_.BetweenSteps(this, [this, x, y] {
         const Model& m = runner_.model();
         edited_ = -1;
+        editedKey_.reset();
         setWindowTitle(FromStd(CellEditorCaption(x, y)));
         x_ = x;
         y_ = y;
@@ -129,24 +130,64 @@ void TGodModeForm::CellChanged()
     runner_.BetweenSteps(this, [this] {
         const Model& m = runner_.model();
         if (x_ > m.XMax || y_ > m.YMax) x_ = y_ = 0; // a smaller grid was loaded
-        // Individuals may have died: an index beyond the list edits nobody.
-        if (edited_ >= m.Cell(x_, y_).IndividualCount) {
-            edited_ = -1;
-            RefreshFields();
-        }
+        const int before = edited_;
+        FindEdited();
+        // Typing in progress stays; the label names the individual where it is now.
+        const bool typing = AgeEdit_->isModified() || LastRepEdit_->isModified();
+        if (edited_ < 0 && before >= 0) RefreshFields();
+        else if (edited_ >= 0 && !typing) RefreshFields();
+        else if (edited_ >= 0) Label1_->setText(FromStd(IndividualFields(m, x_, y_, edited_).Label));
         RefreshCellList(true);
     });
 }
 
+void TGodModeForm::SimulationReset()
+{
+    runner_.BetweenSteps(this, [this] {
+        edited_ = -1;
+        editedKey_.reset();
+        if (isVisible()) RefreshFields();
+    });
+    CellChanged();
+}
+
+void TGodModeForm::FollowSpeciesMoves(const TSpeciesMoves& moves)
+{
+    const Model& m = runner_.model();
+    const int chosen = SelectedRow(SpeciesPoolListBox_);
+    SpeciesPoolListBox_->clear();
+    for (int s = 0; s <= m.SpeciesMax; ++s) SpeciesPoolListBox_->addItem(FromStd(m.SpeciesPool[static_cast<size_t>(s)].Name));
+    if (chosen >= 0 && chosen < MaxSpecies && moves[static_cast<size_t>(chosen)] >= 0)
+        SpeciesPoolListBox_->setCurrentRow(moves[static_cast<size_t>(chosen)]);
+    CellChanged();
+}
+
+void TGodModeForm::FindEdited()
+{
+    edited_ = editedKey_ ? FindIndividual(runner_.model(), x_, y_, *editedKey_) : -1;
+    // Once gone, for good: an individual put in later may not take its place.
+    if (edited_ < 0) editedKey_.reset();
+}
+
+std::optional<TIndividualKey> TGodModeForm::SelectedKey() const
+{
+    const int row = SelectedRow(CellIndiListBox_);
+    if (row < 0 || row >= static_cast<int>(shownKeys_.size())) return std::nullopt;
+    return shownKeys_[static_cast<size_t>(row)];
+}
+
 void TGodModeForm::RefreshCellList(bool keepSelection)
 {
-    const TCellEditorList list = CellEditorList(runner_.model(), x_, y_);
-    const int row = keepSelection ? SelectedRow(CellIndiListBox_) : -1;
+    const Model& m = runner_.model();
+    const std::optional<TIndividualKey> selected = keepSelection ? SelectedKey() : std::nullopt;
+    TCellEditorList list = CellEditorList(m, x_, y_);
     CapLabel_->setText(FromStd(list.Capacity));
     FreeCapLabel_->setText(FromStd(list.Count));
     CellIndiListBox_->clear();
     for (const std::string& line : list.Lines) CellIndiListBox_->addItem(FromStd(line));
-    if (row >= 0 && row < CellIndiListBox_->count()) CellIndiListBox_->setCurrentRow(row);
+    shownKeys_ = std::move(list.Keys);
+    const int row = selected ? FindIndividual(m, x_, y_, *selected) : -1;
+    if (row >= 0) CellIndiListBox_->setCurrentRow(row);
 }
 
 void TGodModeForm::RefreshFields()
@@ -162,6 +203,8 @@ void TGodModeForm::PutIntoCell()
 {
     const int species = SelectedRow(SpeciesPoolListBox_);
     runner_.BetweenSteps(this, [this, species] {
+        FindEdited(); // settled before the newcomer arrives
+        if (edited_ < 0) RefreshFields();
         std::string refusal;
         try {
             refusal = marovi::PutIntoCell(runner_.model(), x_, y_, species);
@@ -175,17 +218,18 @@ void TGodModeForm::PutIntoCell()
 
 void TGodModeForm::Kill()
 {
-    const int row = SelectedRow(CellIndiListBox_);
-    if (row < 0) {
+    const std::optional<TIndividualKey> key = SelectedKey();
+    if (!key) {
         ShowMessage(this, QStringLiteral("MAROVI"), QStringLiteral("please select indivdual to kill!"));
         return;
     }
-    runner_.BetweenSteps(this, [this, row] {
+    runner_.BetweenSteps(this, [this, key] {
         Model& m = runner_.model();
-        const TCell& cell = m.Cell(x_, y_);
-        if (row < static_cast<int>(cell.Individuals.size()))
-            RemoveIndividual(m, x_, y_, cell.Individuals[static_cast<size_t>(row)].Species, row);
+        // The line chosen may have moved, or died, since the list was shown.
+        const int row = FindIndividual(m, x_, y_, *key);
+        if (row >= 0) RemoveIndividual(m, x_, y_, m.Cell(x_, y_).Individuals[static_cast<size_t>(row)].Species, row);
         edited_ = -1;
+        editedKey_.reset();
         RefreshFields();
         RefreshCellList();
     });
@@ -193,40 +237,48 @@ void TGodModeForm::Kill()
 
 void TGodModeForm::Edit()
 {
-    const int row = SelectedRow(CellIndiListBox_);
-    if (row < 0) {
+    const std::optional<TIndividualKey> key = SelectedKey();
+    if (!key) {
         ShowMessage(this, QStringLiteral("MAROVI"), QStringLiteral("please select indivdual to edit!"));
         return;
     }
-    runner_.BetweenSteps(this, [this, row] {
-        edited_ = row;
+    runner_.BetweenSteps(this, [this, key] {
+        editedKey_ = key;
+        FindEdited();
         RefreshFields();
     });
 }
 
 void TGodModeForm::PreviewSize()
 {
-    if (edited_ < 0) return;
+    if (!editedKey_) return;
     const std::string text = AgeEdit_->text().toStdString();
     runner_.BetweenSteps(this, [this, text] {
-        const Model& m = runner_.model();
-        if (edited_ < m.Cell(x_, y_).IndividualCount) SizeEdit_->setText(FromStd(marovi::PreviewSize(m, x_, y_, edited_, text)));
+        FindEdited();
+        if (edited_ >= 0) SizeEdit_->setText(FromStd(marovi::PreviewSize(runner_.model(), x_, y_, edited_, text)));
     });
 }
 
 void TGodModeForm::UpdateIndividual()
 {
-    if (edited_ < 0) return;
+    if (!editedKey_) return;
     const std::string age = AgeEdit_->text().toStdString(), lastReproduction = LastRepEdit_->text().toStdString();
     runner_.BetweenSteps(this, [this, age, lastReproduction] {
         Model& m = runner_.model();
-        if (edited_ >= m.Cell(x_, y_).IndividualCount) return;
+        FindEdited();
+        if (edited_ < 0) { // died since it was chosen: nobody else takes its values
+            RefreshFields();
+            RefreshCellList(true);
+            return;
+        }
         QString error;
         try {
             marovi::UpdateIndividual(m, x_, y_, edited_, age, lastReproduction);
         } catch (const std::exception& e) {
             error = FromStd(e.what());
         }
+        editedKey_ = IndividualKey(m, x_, y_, edited_); // a new age is a new time of settling
+        RefreshFields();
         RefreshCellList();
         if (!error.isEmpty()) ShowError(this, error);
     });
@@ -237,6 +289,7 @@ void TGodModeForm::ClearCell()
     runner_.BetweenSteps(this, [this] {
         marovi::ClearCell(runner_.model().Cell(x_, y_));
         edited_ = -1;
+        editedKey_.reset();
         RefreshFields();
         RefreshCellList();
     });
@@ -246,6 +299,8 @@ void TGodModeForm::closeEvent(QCloseEvent* event)
 {
     runner_.BetweenSteps(this, [this] {
         x_ = y_ = 0;
+        edited_ = -1;
+        editedKey_.reset();
         RefreshCellList();
     });
     QWidget::closeEvent(event);

@@ -19,6 +19,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "disturbance/disturbance.h"
 #include "god_mode_form.h"
 #include "main_form.h"
 #include "messages.h"
@@ -470,6 +471,20 @@ void TVisulaize::RebuildSeries()
     });
 }
 
+void TVisulaize::FollowSpeciesMoves(const TSpeciesMoves& moves)
+{
+    const Model& m = runner_.model();
+    const int chosen = ComboBox1_->currentIndex();
+    const int now = chosen >= 0 && chosen < MaxSpecies ? moves[static_cast<size_t>(chosen)] : -1;
+    {
+        const QSignalBlocker block(ComboBox1_);
+        ComboBox1_->clear();
+        for (int s = 0; s <= m.SpeciesMax; ++s) ComboBox1_->addItem(FromStd(m.SpeciesPool[static_cast<size_t>(s)].Name));
+        ComboBox1_->setCurrentIndex(std::max(now, 0));
+    }
+    if (isVisible()) RefreshView();
+}
+
 void TVisulaize::SetViewWindow(bool updateAxes, double leftMax, double bottomMax, double leftMin, double bottomMin)
 {
     runner_.BetweenSteps(this, [=, this] {
@@ -615,7 +630,11 @@ void TVisulaize::DefineRoi()
 
 void TVisulaize::RequestExtraDisturbance()
 {
-    runner_.BetweenSteps(this, [this] { runner_.model().ExtraDisturbanceRequested = true; });
+    runner_.BetweenSteps(this, [this] {
+        const std::string refusal = ExtraDisturbanceRefusal(runner_.model());
+        if (refusal.empty()) runner_.model().ExtraDisturbanceRequested = true;
+        else ShowMessage(this, QStringLiteral("MAROVI"), FromStd(refusal));
+    });
 }
 
 void TVisulaize::ChartDoubleClicked(Qt::KeyboardModifiers modifiers)

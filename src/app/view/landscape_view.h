@@ -76,6 +76,9 @@ public:
     // A new grid or simulation: God mode ends, the settings are read from the check boxes
     // and the species list is refilled.
     void RebuildSeries();
+    // An edit of the species pool, between time steps: the species list shows the pool, the
+    // chosen species stays chosen.
+    void FollowSpeciesMoves(const TSpeciesMoves& moves);
     // Sets the view rectangle from axis limits (and the axes from it when updateAxes), then
     // redraws.
     void SetViewWindow(bool updateAxes, double leftMax, double bottomMax, double leftMin, double bottomMin);

@@ -14,6 +14,7 @@
 #include "main_form.h"
 #include "messages.h"
 #include "model/model.h"
+#include "model/species_moves.h"
 #include "step_runner.h"
 #include "widgets/named.h"
 
@@ -109,6 +110,27 @@ void TROIForm::RebuildSeries()
         }
     }
     maxAbsolute_ = maxRelative_ = 0;
+}
+
+void TROIForm::FollowSpeciesMoves(const TSpeciesMoves& moves)
+{
+    if (!active_) return;
+    const size_t count = static_cast<size_t>(runner_.model().SpeciesMax + 1);
+    auto pointsOf = [](const std::vector<QLineSeries*>& series) {
+        std::vector<QList<QPointF>> points;
+        for (QLineSeries* s : series) points.push_back(s->points());
+        return points;
+    };
+    const std::vector<QList<QPointF>> absolute = MovedBySpecies(pointsOf(absolute_), moves, count);
+    const std::vector<QList<QPointF>> relative = MovedBySpecies(pointsOf(relative_), moves, count);
+    RebuildSeries();
+    for (size_t s = 0; s < count; ++s) {
+        absolute_[s]->replace(absolute[s]);
+        relative_[s]->replace(relative[s]);
+        for (const QPointF& p : absolute[s]) maxAbsolute_ = std::max(maxAbsolute_, p.y());
+        for (const QPointF& p : relative[s]) maxRelative_ = std::max(maxRelative_, p.y());
+    }
+    SetTimeMinimum(minTime_);
 }
 
 void TROIForm::AddPoint(double x, const std::vector<double>& absolute, const std::vector<double>& relative)

@@ -2,6 +2,8 @@
 #include <QWidget>
 #include <vector>
 
+#include "model/types.h"
+
 class QChart;
 class QLineSeries;
 class QValueAxis;
@@ -39,6 +41,8 @@ public:
     void UpdateRoiCharts();
     // A new simulation: the curves start again (the region stays, limited to the grid).
     void ResetRoiCharts();
+    // An edit of the species pool, between time steps: every curve goes with its species.
+    void FollowSpeciesMoves(const TSpeciesMoves& moves);
 
     QChart* AbsoluteChart() const { return chart1_; }
     QChart* RelativeChart() const { return chart2_; }

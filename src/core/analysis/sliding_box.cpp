@@ -1,8 +1,10 @@
 #include "analysis/sliding_box.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "model/grid.h"
+#include "model/grid_properties.h"
 #include "model/model.h"
 #include "model/numeric.h"
 
@@ -58,6 +60,14 @@ std::vector<TSlidingBoxStep> SlidingBoxDiversity(Model& m, int steps, int replic
         side += increase;
     }
     return out;
+}
+
+TSlidingBoxEntries ReadSlidingBoxEntries(const std::string& steps, const std::string& replicates,
+                                         const std::string& increase)
+{
+    return {ConvertIntField("no. sample steps", steps, 1, INT32_MAX),
+            ConvertIntField("replicates per sample", replicates, 1, INT32_MAX),
+            ConvertIntField("increase sample area by", increase, 0, INT32_MAX)};
 }
 
 int SlidingBoxIncrease(int x1, int x2, int steps)

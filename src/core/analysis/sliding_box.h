@@ -1,5 +1,6 @@
 #pragma once
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace marovi {
@@ -15,6 +16,14 @@ struct TSlidingBoxStep {
 // corners from the simulation's random stream. A step whose box leaves a grid without
 // wrap-around reports 0 for all three values.
 std::vector<TSlidingBoxStep> SlidingBoxDiversity(Model& m, int steps, int replicates, int increase, bool byState);
+
+// The three fields of "calc": sample steps and replicates at least 1, the increase of the
+// side at least 0. A refusal names the field.
+struct TSlidingBoxEntries {
+    int Steps = 0, Replicates = 0, Increase = 0;
+};
+TSlidingBoxEntries ReadSlidingBoxEntries(const std::string& steps, const std::string& replicates,
+                                         const std::string& increase);
 
 // The growth of the box side the window proposes for a window from x1 to x2: the width
 // spread over the sample steps, rounded; 0 when there are no steps.

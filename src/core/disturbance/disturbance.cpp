@@ -132,6 +132,15 @@ void ApplyExtraDisturbance(Model& m)
     m.ExtraDisturbanceRequested = false;
 }
 
+std::string ExtraDisturbanceRefusal(const Model& m)
+{
+    if (m.Disturbances.empty()) return "there is no disturbance definition to force: define one in \"disturbances\" first!";
+    const double p = m.Disturbances.front().Probability[static_cast<size_t>(m.Season)];
+    if (!(p > 0))
+        return Format("the first disturbance definition never occurs (probability %s): it can not be forced!", {ShortestText(p)});
+    return {};
+}
+
 void ClearDisturbances(Model& m) { m.Disturbances.clear(); }
 
 } // namespace marovi

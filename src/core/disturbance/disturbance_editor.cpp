@@ -1,7 +1,9 @@
 #include "disturbance/disturbance_editor.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "disturbance/disturbance.h"
 #include "landscape/flow.h"
@@ -25,14 +27,12 @@ double PlacementArea(const TDisturbanceDef& d)
 
 double CellsPerEvent(const TDisturbanceDef& d) { return d.XSize * d.YSize * d.Subevents; }
 
-double FootprintSize(const std::string& text)
+double FootprintSize(const char* caption, const std::string& text)
 {
-    const double v = ConvertReal(text);
-    if (std::fabs(v) > MaxFootprintExtent)
-        throw Error(Format("a footprint size of %s cells is not possible (at most %d)!",
-                           {ShortestText(v), static_cast<int>(MaxFootprintExtent)}));
-    return v;
+    return ConvertRealField(caption, text, 0, MaxFootprintExtent);
 }
+
+constexpr double Unbounded = std::numeric_limits<double>::infinity();
 
 } // namespace
 
@@ -86,21 +86,19 @@ TDisturbanceEntries DisturbanceEntriesOf(const TDisturbanceDef& d)
 TDisturbanceDef ReadDisturbanceEntries(const TDisturbanceEntries& e, const TDisturbanceDef& base)
 {
     TDisturbanceDef d = base;
-    d.X1 = ConvertInt(e.X1);
-    d.X2 = ConvertInt(e.X2);
-    d.Y1 = ConvertInt(e.Y1);
-    d.Y2 = ConvertInt(e.Y2);
-    d.XSize = FootprintSize(e.XSize);
-    d.YSize = FootprintSize(e.YSize);
-    d.XSizeDev = FootprintSize(e.XSizeDev);
-    d.YSizeDev = FootprintSize(e.YSizeDev);
+    d.X1 = ConvertIntField("x1", e.X1, INT32_MIN, INT32_MAX);
+    d.X2 = ConvertIntField("x2", e.X2, INT32_MIN, INT32_MAX);
+    d.Y1 = ConvertIntField("y1", e.Y1, INT32_MIN, INT32_MAX);
+    d.Y2 = ConvertIntField("y2", e.Y2, INT32_MIN, INT32_MAX);
+    d.XSize = FootprintSize("x-size", e.XSize);
+    d.YSize = FootprintSize("y-size", e.YSize);
+    d.XSizeDev = FootprintSize("x-size +-", e.XSizeDev);
+    d.YSizeDev = FootprintSize("y-size +-", e.YSizeDev);
     d.Clipping = e.Clipping;
-    d.Severity = ConvertReal(e.Severity) / 100;
-    d.Direction = DegToRad(CompassToMath(ConvertReal(e.Direction)));
-    d.Deviation = DegToRad(ConvertReal(e.Deviation));
-    d.Subevents = ConvertInt(e.Subevents);
-    if (d.Subevents > MaxSubevents)
-        throw Error(Format("%d subevents per event are not possible (at most %d)!", {d.Subevents, MaxSubevents}));
+    d.Severity = ConvertRealField("severity [%]", e.Severity, 0, 100) / 100;
+    d.Direction = DegToRad(CompassToMath(ConvertRealField("direction [deg]", e.Direction, -Unbounded, Unbounded)));
+    d.Deviation = DegToRad(ConvertRealField("deviation [deg]", e.Deviation, 0, 360));
+    d.Subevents = ConvertIntField("subevents", e.Subevents, 1, MaxSubevents);
     d.Substrate = e.Substrate;
     return d;
 }
@@ -124,18 +122,61 @@ double ProbabilityForYears(const TDisturbanceDef& d, double years)
 
 double ProbabilityForYearsText(const TDisturbanceDef& d, const std::string& years)
 {
+    const double v = ConvertRealField(RecurrenceCaption, years, -Unbounded, Unbounded);
+    if (!(v > 0)) throw Error(Format("\"%s\" must be above 0!", {std::string(RecurrenceCaption)}));
     TSeasonProbability p;
-    p.fill(ProbabilityForYears(d, ConvertReal(years)));
+    p.fill(ProbabilityForYears(d, v));
     CheckEventProbability(p);
     return p[0];
 }
 
+TSeasonProbability ProbabilityForUpdate(const TDisturbanceDef& d, const TSeasonProbability& current,
+                                        const std::string& years, bool yearsTyped)
+{
+    double shown = 0;
+    const bool coversCells = CellsPerEvent(d) > 0;
+    if (!yearsTyped && (!coversCells || !ParseFiniteReal(years, shown))) return current;
+    if (!coversCells)
+        throw Error(Format("\"%s\" can not be met by footprints of no cells!", {std::string(RecurrenceCaption)}));
+    TSeasonProbability p;
+    p.fill(ProbabilityForYearsText(d, years));
+    return p;
+}
+
 void CheckEventProbability(const TSeasonProbability& probability)
 {
-    for (double p : probability)
+    for (double p : probability) {
         if (std::isnan(p) || p > MaxEventsPerStep)
             throw Error(Format("a probability of %s events per time step is not possible (at most %d)!",
                                {ShortestText(p), static_cast<int>(MaxEventsPerStep)}));
+        if (p < 0)
+            throw Error(Format("a probability of %s events per time step is not possible (at least 0)!", {ShortestText(p)}));
+    }
+}
+
+double DisturbanceWorkPerStep(const TDisturbanceDef& d, const TSeasonProbability& probability)
+{
+    // The square PlaceFootprint walks for the sizes most footprints stay below.
+    const double hx = std::round((std::fabs(d.XSize) + 3 * std::fabs(d.XSizeDev)) / 2);
+    const double hy = std::round((std::fabs(d.YSize) + 3 * std::fabs(d.YSizeDev)) / 2);
+    const double side = 2 * (std::round(std::sqrt(hx * hx + hy * hy)) + 1) + 1;
+    double events = 0;
+    for (double p : probability) events = std::max(events, std::ceil(p));
+    return side * side * std::max(d.Subevents, 0) * events;
+}
+
+void CheckDisturbanceWork(const TDisturbanceDef& d, const TSeasonProbability& probability)
+{
+    const double work = DisturbanceWorkPerStep(d, probability);
+    if (work <= MaxCellsExaminedPerStep) return;
+    double events = 0;
+    for (double p : probability) events = std::max(events, std::ceil(p));
+    throw Error(Format("this disturbance could examine %.0f cells in one time step (footprints up to %s x %s cells, "
+                       "%d subevents, %.0f events per step); at most %.0f keep a time step short: choose a smaller "
+                       "footprint, fewer subevents or a lower probability!",
+                       {work, ShortestText(std::fabs(d.XSize) + 3 * std::fabs(d.XSizeDev)),
+                        ShortestText(std::fabs(d.YSize) + 3 * std::fabs(d.YSizeDev)), d.Subevents, events,
+                        MaxCellsExaminedPerStep}));
 }
 
 } // namespace marovi

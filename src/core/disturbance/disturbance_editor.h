@@ -30,9 +30,9 @@ TDisturbanceEntries DisturbanceEntriesOf(const TDisturbanceDef& d);
 
 // Reads the entries into a definition (all but Probability and LastEvent, which stay as in
 // `base`): corners, sizes and subevents as numbers, severity in percent, the direction as a
-// compass bearing and the deviation in degrees. A text that is not a number throws the
-// conversion error; footprints and subevents no grid could hold are refused with a
-// message. Nothing is changed either way.
+// compass bearing and the deviation in degrees. Each field is checked against its range
+// (sizes and their deviations 0..10000 cells, severity 0..100 %, deviation 0..360 degrees,
+// subevents 1..10000); a refusal names the field. Nothing is changed either way.
 TDisturbanceDef ReadDisturbanceEntries(const TDisturbanceEntries& e, const TDisturbanceDef& base = {});
 
 // Cells of the placement rectangle divided by the cells all events of one step cover: the
@@ -40,11 +40,25 @@ TDisturbanceDef ReadDisturbanceEntries(const TDisturbanceEntries& e, const TDist
 double RecurrenceYears(const TDisturbanceDef& d, const TSeasonProbability& probability);
 // "%6.1f" of it, the text of the recurrence field.
 std::string RecurrenceText(const TDisturbanceDef& d, const TSeasonProbability& probability);
-// The probability per season that gives the recurrence typed (conversion error for text
-// that is not a number); an event count no time step could finish is refused.
+// The probability per season that gives the recurrence typed: a number of years above 0
+// (refused naming the recurrence field); an event count no time step could finish is refused.
 double ProbabilityForYears(const TDisturbanceDef& d, double years);
 double ProbabilityForYearsText(const TDisturbanceDef& d, const std::string& years);
-// Refuses a probability no time step could finish (NaN, infinite or above the limit).
+inline constexpr char RecurrenceCaption[] = "every cell disturbed each years";
+// The probability "update" gives the changed definition: the one for the recurrence in the
+// field, or the current one when the field still holds the window's own text and that
+// cannot set it (no number, as "   INF" for footprints of no cells, or no cells to cover).
+TSeasonProbability ProbabilityForUpdate(const TDisturbanceDef& d, const TSeasonProbability& current,
+                                        const std::string& years, bool yearsTyped);
+// Refuses a probability that is negative or that no time step could finish (NaN, infinite
+// or above the limit).
 void CheckEventProbability(const TSeasonProbability& probability);
+
+// About how many cells one definition examines in a time step at most: the square a
+// footprint of mean size plus three deviations is looked for in, times the subevents,
+// times the events of the most probable season.
+double DisturbanceWorkPerStep(const TDisturbanceDef& d, const TSeasonProbability& probability);
+// Refuses a definition whose work per step is above MaxCellsExaminedPerStep, saying why.
+void CheckDisturbanceWork(const TDisturbanceDef& d, const TSeasonProbability& probability);
 
 } // namespace marovi

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "model/model.h"
+#include "model/parameter_table.h"
 #include "model/numeric.h"
 #include "util/error.h"
 #include "util/format.h"
@@ -32,25 +33,37 @@ constexpr TGroupValues Groups[4] = {
     {"UD", 0, 0, 2, 2, 100, 200, 10, 0, 2, 3, 40, 4},
 };
 
+
+// A drawn value brought into the range the species field takes (the editor's own table).
+double InFieldRange(const char* field, double value)
+{
+    const TParameter& p = *FindParameter(field, true);
+    return std::clamp(value, p.Min, p.Max);
+}
+
 } // namespace
 
 void StandardPool(Model& m, double variationFactor)
 {
     const int n = m.SpeciesMax + 1;
+    // Every draw is made as without the limits; only the values are held in their fields' ranges.
     auto vary = [&](double mean, double spread) { return mean + m.Random.Gauss() * variationFactor * spread; };
+    auto varyInt = [&](const char* field, double mean, double spread) {
+        return RoundToInt(InFieldRange(field, std::nearbyint(vary(mean, spread))));
+    };
     for (int i = 0; i < n; ++i) {
         const int g = std::clamp(TruncToInt(static_cast<double>(i) / n * 4), 0, 3);
         const TGroupValues& v = Groups[g];
         const double k = (i + 1) - g * static_cast<double>(m.SpeciesMax) / 4;
         TSpecies& s = m.SpeciesPool[static_cast<size_t>(i)];
         s.Name = Format(std::string(v.Prefix) + " %d", {g == 0 ? RoundToInt(k) : TruncToInt(k)}).substr(0, NameLength);
-        s.DispersalDistance = vary(v.Dispersal, v.DispersalSpread);
-        s.PatchSize = vary(v.Patch, v.PatchSpread);
+        s.DispersalDistance = InFieldRange("DispersalDistance", vary(v.Dispersal, v.DispersalSpread));
+        s.PatchSize = InFieldRange("PatchSize", vary(v.Patch, v.PatchSpread));
         // A lifespan below one step would make the death probability infinite or negative.
-        s.NormalLifespan = std::max(RoundToInt(vary(v.Lifespan, v.LifespanSpread)), 1);
+        s.NormalLifespan = varyInt("NormalLifespan", v.Lifespan, v.LifespanSpread);
         const double maxMean = v.MaxFactor > 0 ? static_cast<double>(v.MaxFactor) * s.NormalLifespan : v.MaxFixed;
-        s.MaxLifespan = RoundToInt(maxMean + m.Random.Gauss() * 0.0);
-        s.Fecundity[0] = vary(v.Fecundity, v.FecunditySpread);
+        s.MaxLifespan = varyInt("MaxLifespan", maxMean, 0.0);
+        s.Fecundity[0] = InFieldRange("Fecundity", vary(v.Fecundity, v.FecunditySpread));
         s.FirstReproduction = v.FirstReproduction;
         s.ReproInterval = 1;
         s.Guild = static_cast<int8_t>(v.Guild);

@@ -1,13 +1,16 @@
 #include "files/status_list.h"
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <vector>
 
 #include "analysis/indices.h"
 #include "files/safe_file.h"
 #include "model/model.h"
+#include "model/species_moves.h"
 #include "model/status_line.h"
 #include "util/error.h"
 #include "util/format.h"
@@ -114,6 +117,49 @@ void TStatusList::SaveGathered(const std::string& path, bool withNotices) const
         if (in.bad()) throw Error("can not write " + path + ": overflow file " + part + " can not be read");
     }
     out.Commit();
+}
+
+void TStatusList::FollowSpeciesMoves(const TSpeciesMoves& moves, int oldCount, int newCount, char separator)
+{
+    for (std::string& line : lines_) line = StatusLineAfterMoves(line, moves, oldCount, newCount, separator);
+    for (int k = 0; k < tempFileCounter_; ++k) {
+        const std::string part = TempFilePath(k);
+        std::ifstream in(part, std::ios::binary);
+        if (!in) continue; // gone: saving will say so
+        std::deque<std::string> lines;
+        std::string line;
+        while (ReadLine(in, line)) lines.push_back(StatusLineAfterMoves(line, moves, oldCount, newCount, separator));
+        in.close();
+        SaveLines(lines, part);
+    }
+}
+
+std::string StatusLineAfterMoves(const std::string& line, const TSpeciesMoves& moves, int oldCount, int newCount,
+                                 char separator)
+{
+    const std::string header = std::string("# time") + separator;
+    if (line.compare(0, header.size(), header) == 0) {
+        const size_t labels = line.rfind(separator) + 1;
+        return line.substr(0, labels) + SpeciesColumnLabels(newCount);
+    }
+    if (line.empty() || line[0] == '#' || line[0] == '>' || oldCount < 1) return line;
+    std::vector<std::string> fields;
+    for (size_t start = 0;;) {
+        const size_t end = line.find(separator, start);
+        fields.push_back(line.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    if (fields.size() <= static_cast<size_t>(oldCount)) return line;
+    const size_t first = fields.size() - static_cast<size_t>(oldCount);
+    const std::vector<std::string> counts =
+        MovedBySpecies(std::vector<std::string>(fields.begin() + static_cast<std::ptrdiff_t>(first), fields.end()), moves,
+                       static_cast<size_t>(std::max(newCount, 0)), Format("%8d", {0}));
+    std::string moved;
+    for (size_t i = 0; i < first; ++i) moved += fields[i] + separator;
+    for (size_t s = 0; s < counts.size(); ++s) moved += (s > 0 ? std::string(1, separator) : std::string()) + counts[s];
+    if (counts.empty() && !moved.empty()) moved.pop_back();
+    return moved;
 }
 
 std::string CompanionFileName(const std::string& gridFileName)

@@ -59,6 +59,10 @@ public:
     // The companion file of a saved simulation: the same without the notice lines.
     void SaveCompanion(const std::string& path) const;
 
+    // After an edit of the pool that had oldCount species: every line, also those of the
+    // overflow files, gets the species columns of the pool now (see StatusLineAfterMoves).
+    void FollowSpeciesMoves(const TSpeciesMoves& moves, int oldCount, int newCount, char separator);
+
     // Used by the population data reader for lines beyond StatusListLimit.
     void SetTempFileCounter(int counter) { tempFileCounter_ = counter; }
 
@@ -70,6 +74,13 @@ private:
     std::deque<std::string> lines_;
     int tempFileCounter_ = 0;
 };
+
+// A line of the status list after an edit of the pool that had oldCount species and has
+// newCount now: a status entry's last oldCount fields (the species counts) move with their
+// species, a new species counts 0 ("%8d"); the column header gets the labels of newCount
+// species. Other lines (notices, lines with fewer fields) stay as they are.
+std::string StatusLineAfterMoves(const std::string& line, const TSpeciesMoves& moves, int oldCount, int newCount,
+                                 char separator);
 
 // The companion text file of a grid file: its name with the extension ".TXT".
 std::string CompanionFileName(const std::string& gridFileName);

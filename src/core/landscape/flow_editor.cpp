@@ -1,6 +1,9 @@
 #include "landscape/flow_editor.h"
 
+#include <cmath>
+
 #include "landscape/flow.h"
+#include "model/grid_properties.h"
 #include "model/model.h"
 #include "util/error.h"
 #include "util/format.h"
@@ -11,10 +14,21 @@ namespace {
 
 bool InsideFlowGrid(const TFlowGrid& g, int x, int y) { return x >= 0 && x < g.XCount && y >= 0 && y < g.YCount; }
 
-// A real field; infinite and undefined values are no numbers here.
-void ReadReal(const std::string& text, double& value, const char* message, std::vector<std::string>& errors)
+// A real field; infinite and undefined values are no numbers here. A number outside lo..hi
+// is refused too, naming the field; the value stays either way.
+void ReadReal(const std::string& text, double& value, const char* message, std::vector<std::string>& errors,
+              const char* caption = nullptr, double lo = -HUGE_VAL, double hi = HUGE_VAL)
 {
-    if (!ParseFiniteReal(text, value)) errors.emplace_back(message);
+    double v = 0;
+    if (!ParseFiniteReal(text, v)) {
+        errors.emplace_back(message);
+        return;
+    }
+    if (v < lo || v > hi) {
+        errors.push_back(Format("\"%s\" must be %s (%s kept)!", {caption, RangeText(lo, hi), ShortestText(value)}));
+        return;
+    }
+    value = v;
 }
 
 void ReadCount(std::string_view text, int32_t& value, const char* message, std::vector<std::string>& errors)
@@ -45,8 +59,9 @@ TFlowCell ReadFlowCellEntries(const TFlowCell& start, const TFlowCellEntries& e,
     double deviation = RadToDeg(start.Deviation);
     double speed = start.Speed;
     ReadReal(e.Direction, bearing, "error reading direction!", errors);
-    ReadReal(e.Deviation, deviation, "error reading deviation!", errors);
-    ReadReal(e.Speed, speed, "error reading speed!", errors);
+    // A negative spread means nothing, a negative speed would reverse the drift.
+    ReadReal(e.Deviation, deviation, "error reading deviation!", errors, "deviation", 0, 360);
+    ReadReal(e.Speed, speed, "error reading speed!", errors, "speed", 0);
     return TFlowCell{DegToRad(CompassToMath(bearing)), DegToRad(deviation), speed};
 }
 

@@ -22,8 +22,9 @@ std::string SpeedFactorText(double factor);
 
 // The three fields read over `start`: a field that is no finite number keeps start's value
 // and adds its message ("error reading direction!", "error reading deviation!",
-// "error reading speed!") to errors. Bearings in any range give the same direction as
-// their equivalent in 0..360.
+// "error reading speed!") to errors; so does a deviation outside 0..360 degrees or a
+// negative speed, with a message naming the field. Bearings in any range give the same
+// direction as their equivalent in 0..360.
 TFlowCell ReadFlowCellEntries(const TFlowCell& start, const TFlowCellEntries& e, std::vector<std::string>& errors);
 
 // "update": the selected cell takes the fields when it lies inside the flow grid.

@@ -9,6 +9,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "model/species_moves.h"
+
 namespace marovi {
 
 // TAbundance finds its cell at its own address: the first member of a standard-layout
@@ -248,16 +250,23 @@ void TCellGrid::ReserveIndividuals(TCell& cell, size_t n)
 
 void TCellGrid::SetSpeciesCount(int species)
 {
+    if (static_cast<uint32_t>(std::max(species, 0)) == species_) return;
+    MoveSpecies(KeptSpecies(species), species);
+}
+
+void TCellGrid::MoveSpecies(const TSpeciesMoves& moves, int species)
+{
     const uint32_t n = static_cast<uint32_t>(std::max(species, 0));
-    if (n == species_) return;
     TLargeBlock larvae(size_ * n * sizeof(int32_t), TLargeBlock::Now), prev(size_ * n * sizeof(int32_t), TLargeBlock::Now);
     auto* toLarvae = static_cast<int32_t*>(larvae.data());
     auto* toPrev = static_cast<int32_t*>(prev.data());
-    const uint32_t kept = std::min(n, species_);
-    for (size_t i = 0; i < size_; ++i) {
-        std::copy_n(LarvaeData() + i * species_, kept, toLarvae + i * n);
-        std::copy_n(PrevLarvaeData() + i * species_, kept, toPrev + i * n);
-    }
+    for (size_t i = 0; i < size_; ++i)
+        for (uint32_t s = 0; s < species_ && s < moves.size(); ++s) {
+            const int32_t to = moves[s];
+            if (to < 0 || static_cast<uint32_t>(to) >= n) continue;
+            toLarvae[i * n + static_cast<uint32_t>(to)] = LarvaeData()[i * species_ + s];
+            toPrev[i * n + static_cast<uint32_t>(to)] = PrevLarvaeData()[i * species_ + s];
+        }
     larvae_ = std::move(larvae);
     prevLarvae_ = std::move(prev);
     species_ = n;

@@ -45,6 +45,9 @@ public:
     int SpeciesCount() const { return static_cast<int>(species_); }
     // Keeps the entries of the first min(old, species) species, new ones are 0.
     void SetSpeciesCount(int species);
+    // Lays the counts out for `species` entries per cell, entry s going to moves[s] (dropped
+    // when that is -1); entries that receive none are 0.
+    void MoveSpecies(const TSpeciesMoves& moves, int species);
 
     TCounts PrevLarvae(size_t i) { return TCounts(PrevLarvaeData() + i * species_, species_); }
     const TCounts PrevLarvae(size_t i) const { return TCounts(PrevLarvaeData() + i * species_, species_); }

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "model/life_history.h"
+#include "model/species_moves.h"
 #include "util/error.h"
 #include "util/format.h"
 
@@ -167,30 +168,43 @@ void InitialFill(Model& m, int columns)
         }
 }
 
-int FitGridToPool(Model& m)
+int FollowSpeciesMoves(Model& m, const TSpeciesMoves& moves)
 {
-    const size_t kept = static_cast<size_t>(std::max(m.SpeciesMax + 1, 0));
+    auto to = [&moves](size_t s) { return s < moves.size() ? moves[s] : -1; };
     const size_t held = static_cast<size_t>(m.Cells.SpeciesCount());
     int removed = 0;
     for (TCell& cell : m.Cells) {
         size_t i = 0;
         while (i < cell.Individuals.size()) {
-            if (static_cast<size_t>(cell.Individuals[i].Species) >= kept) {
+            TIndividual& ind = cell.Individuals[i];
+            const int32_t now = to(static_cast<size_t>(ind.Species));
+            if (now < 0) {
                 EraseIndividual(cell, i);
                 ++removed;
             } else {
+                ind.Species = now;
                 ++i;
             }
         }
-        for (size_t s = kept; s < held; ++s) cell.LarvaeCount -= cell.Larvae[s];
+        for (size_t s = 0; s < held; ++s)
+            if (to(s) < 0) cell.LarvaeCount -= cell.Larvae[s];
     }
-    m.Cells.SetSpeciesCount(static_cast<int>(kept));
-    for (size_t s = kept; s < MaxSpecies; ++s) {
-        m.StepAbundance[s] = 0;
-        m.LastAbundance[s] = 0;
-        m.ExtinctionStep[s] = 0;
-    }
+    m.Cells.MoveSpecies(moves, std::max(m.SpeciesMax + 1, 0));
+
+    auto move = [&to](auto& values) {
+        auto moved = values;
+        moved.fill(0);
+        for (size_t s = 0; s < values.size(); ++s)
+            if (to(s) >= 0) moved[static_cast<size_t>(to(s))] = values[s];
+        values = moved;
+    };
+    move(m.StepAbundance);
+    move(m.LastAbundance);
+    move(m.ExtinctionStep);
+    move(m.GrowthFunc);
     return removed;
 }
+
+int FitGridToPool(Model& m) { return FollowSpeciesMoves(m, KeptSpecies(m.SpeciesMax + 1)); }
 
 } // namespace marovi

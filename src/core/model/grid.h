@@ -44,6 +44,14 @@ TStartAge DrawStartAge(Model& m, int species);
 
 void InitialFill(Model& m, int columns);
 
+// Makes the grid and the statistics follow the species records after the pool was edited:
+// every individual takes the index its species went to, or leaves its cell when its species
+// left the pool; the larvae of this step and of the last settlement, the abundances, the
+// extinction times and the growth functions move with their species or are dropped. The
+// counts of the cells are laid out anew for the pool's length. Returns the number of
+// individuals removed.
+int FollowSpeciesMoves(Model& m, const TSpeciesMoves& moves);
+
 // Makes the grid follow the species pool after its length changed: individuals of species
 // indices past SpeciesMax leave their cells (the others keep their index and order), and
 // the larvae, previous larvae and statistics of those indices are zeroed. Returns the

@@ -1,6 +1,7 @@
 #include "model/grid_properties.h"
 
 #include <cmath>
+#include <limits>
 
 #include "landscape/flow.h"
 #include "model/model.h"
@@ -22,6 +23,45 @@ double ConvertReal(std::string_view text)
     if (!ParseFiniteReal(text, value))
         throw Error("'" + std::string(text) + "' is not a valid floating point value");
     return value;
+}
+
+std::string RangeText(double lo, double hi)
+{
+    return hi == HUGE_VAL ? "at least " + ShortestText(lo) : ShortestText(lo) + ".." + ShortestText(hi);
+}
+
+std::string FieldMessage(std::string_view caption, std::string_view message)
+{
+    const std::string quoted = "\"" + std::string(caption) + "\"";
+    if (message.find(quoted) != std::string_view::npos) return std::string(message);
+    return quoted + ": " + std::string(message);
+}
+
+namespace {
+
+template <class T>
+T InRange(std::string_view caption, T value, T lo, T hi)
+{
+    if (value >= lo && value <= hi) return value;
+    const double top = hi == std::numeric_limits<T>::max() ? HUGE_VAL : static_cast<double>(hi);
+    throw Error(Format("\"%s\" must be %s!", {std::string(caption), RangeText(lo, top)}));
+}
+
+} // namespace
+
+int32_t ConvertIntField(std::string_view caption, std::string_view text, int32_t lo, int32_t hi)
+{
+    int value = 0;
+    if (!ParseInt(text, value)) throw Error(FieldMessage(caption, "'" + std::string(text) + "' is not a valid integer value"));
+    return InRange(caption, value, lo, hi);
+}
+
+double ConvertRealField(std::string_view caption, std::string_view text, double lo, double hi)
+{
+    double value = 0;
+    if (!ParseFiniteReal(text, value))
+        throw Error(FieldMessage(caption, "'" + std::string(text) + "' is not a valid floating point value"));
+    return InRange(caption, value, lo, hi);
 }
 
 double ConvertHillOrder(std::string_view text)

@@ -47,6 +47,16 @@ void ApplyGridProperties(Model& m, TStartFillSetting& startFill, const TGridProp
 int32_t ConvertInt(std::string_view text);
 double ConvertReal(std::string_view text);
 
+// A refusal of what was typed into a field, naming the field: the message as it is when it
+// already names the quoted caption, else "\"caption\": " before it.
+std::string FieldMessage(std::string_view caption, std::string_view message);
+// "lo..hi", or "at least lo" for a range without an upper end (hi = HUGE_VAL).
+std::string RangeText(double lo, double hi);
+// The conversions of a field with its caption and range: the conversion message named by
+// FieldMessage, or "\"caption\" must be lo..hi!".
+int32_t ConvertIntField(std::string_view caption, std::string_view text, int32_t lo, int32_t hi);
+double ConvertRealField(std::string_view caption, std::string_view text, double lo, double hi);
+
 // The order typed into the Hill number field: a real of 0 or more (a negative order has
 // no value as soon as one species is absent); throws marovi::Error otherwise.
 double ConvertHillOrder(std::string_view text);

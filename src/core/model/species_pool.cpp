@@ -5,6 +5,7 @@
 
 #include "model/grid.h"
 #include "model/model.h"
+#include "model/species_moves.h"
 #include "util/error.h"
 #include "util/format.h"
 
@@ -46,23 +47,30 @@ void AddSisterSpecies(Model& m, int source, const std::string& name)
     m.SpeciesPool.push_back(std::move(copy));
     m.SpeciesMax = static_cast<int32_t>(m.SpeciesPool.size()) - 1;
     FitGridToPool(m);
+    m.GrowthFunc[static_cast<size_t>(m.SpeciesMax)] = m.GrowthFunc[static_cast<size_t>(source)];
 }
 
-void SwapSpecies(Model& m, int first, int second)
+TPoolEdit SwapSpecies(Model& m, int first, int second)
 {
     if (first < 0 || first > m.SpeciesMax) throw Error("first species number out of range!");
     if (second < 0 || second > m.SpeciesMax) throw Error("second species number out of range!");
     std::swap(m.SpeciesPool[static_cast<size_t>(first)], m.SpeciesPool[static_cast<size_t>(second)]);
+    TPoolEdit edit{KeptSpecies(m.SpeciesMax + 1), 0};
+    std::swap(edit.Moves[static_cast<size_t>(first)], edit.Moves[static_cast<size_t>(second)]);
+    edit.Removed = FollowSpeciesMoves(m, edit.Moves);
+    return edit;
 }
 
-int DeleteSpecies(Model& m, int index)
+TPoolEdit DeleteSpecies(Model& m, int index)
 {
     if (index < 0 || index > m.SpeciesMax) throw Error("species number out of range!");
-    SwapSpecies(m, index, m.SpeciesMax);
-    m.SpeciesPool.pop_back();
+    TPoolEdit edit{KeptSpecies(m.SpeciesMax + 1), 0};
+    edit.Moves[static_cast<size_t>(index)] = -1;
+    for (int s = index + 1; s <= m.SpeciesMax; ++s) edit.Moves[static_cast<size_t>(s)] = s - 1;
+    m.SpeciesPool.erase(m.SpeciesPool.begin() + index);
     m.SpeciesMax = static_cast<int32_t>(m.SpeciesPool.size()) - 1;
-    for (int i = index; i < m.SpeciesMax; ++i) SwapSpecies(m, i, i + 1);
-    return FitGridToPool(m);
+    edit.Removed = FollowSpeciesMoves(m, edit.Moves);
+    return edit;
 }
 
 void StandardValues(Model& m, int index)

@@ -34,8 +34,14 @@ std::string StatusHeader(const Model& m)
     const std::string S(1, m.Separator);
     std::string header = "timestep" + S + m.DiversityName + "(species)" + S + m.DiversityName + "(guild)" + S +
                          "Count" + S + "Area " + S;
-    for (int s = 0; s <= m.SpeciesMax; ++s) header += Format("-------%2d", {s + 1});
-    return header;
+    return header + SpeciesColumnLabels(m.SpeciesMax + 1);
+}
+
+std::string SpeciesColumnLabels(int count)
+{
+    std::string labels;
+    for (int s = 0; s < count; ++s) labels += Format("-------%2d", {s + 1});
+    return labels;
 }
 
 std::string ExtinctionTimesText(const Model& m)

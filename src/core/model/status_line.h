@@ -16,6 +16,8 @@ std::string StatusLine(const Model& m);
 
 // The column header that belongs to StatusLine.
 std::string StatusHeader(const Model& m);
+// Its last part: one label per species, "-------%2d" with the 1-based number, not separated.
+std::string SpeciesColumnLabels(int count);
 
 // The text of the "extinction time" message: one line per species, "-----" for a species
 // that never died out. Lines are separated by CR.

@@ -13,6 +13,9 @@ constexpr int SeasonsPerYear = 1;
 constexpr int SpeciesRecordSize = 496; // bytes of one TSpecies in files
 
 using TSpeciesCounts = std::array<int32_t, MaxSpecies>;
+// Where the species went in an edit of the pool: entry i is the index now of the species
+// that had index i, or -1 when it left the pool (or there was none).
+using TSpeciesMoves = std::array<int32_t, MaxSpecies>;
 
 // One sessile individual, owned by its cell. Positions are tenths of the cell (0..9).
 struct TIndividual {

@@ -4,6 +4,7 @@
 #include "model/grid_properties.h"
 #include "model/life_history.h"
 #include "model/model.h"
+#include "util/error.h"
 #include "util/format.h"
 
 namespace marovi {
@@ -13,13 +14,30 @@ std::string CellEditorCaption(int x, int y) { return Format("Your are God; edit 
 TCellEditorList CellEditorList(const Model& m, int x, int y)
 {
     const TCell& cell = m.Cell(x, y);
-    TCellEditorList list{Format("capacity   : %2d", {cell.Capacity}), Format("indivduals : %2d", {cell.IndividualCount}), {}};
+    TCellEditorList list{Format("capacity   : %2d", {cell.Capacity}), Format("indivduals : %2d", {cell.IndividualCount}), {}, {}};
     for (size_t k = 0; k < cell.Individuals.size(); ++k) {
         const TIndividual& ind = cell.Individuals[k];
         list.Lines.push_back(Format("%2d: %15s, %4d, %4.2f", {static_cast<int>(k + 1),
                                     m.SpeciesPool[static_cast<size_t>(ind.Species)].Name, ind.Age, ind.Size}));
+        list.Keys.push_back(IndividualKey(m, x, y, static_cast<int>(k)));
     }
     return list;
+}
+
+TIndividualKey IndividualKey(const Model& m, int x, int y, int index)
+{
+    const TIndividual& ind = m.Cell(x, y).Individuals.at(static_cast<size_t>(index));
+    return {ind.PosX, ind.PosY, m.TimeStep - ind.Age};
+}
+
+int FindIndividual(const Model& m, int x, int y, const TIndividualKey& key)
+{
+    if (x < 0 || x > m.XMax || y < 0 || y > m.YMax) return -1;
+    const TIndividualList& list = m.Cell(x, y).Individuals;
+    for (size_t k = 0; k < list.size(); ++k)
+        if (list[k].PosX == key.PosX && list[k].PosY == key.PosY && m.TimeStep - list[k].Age == key.Settled)
+            return static_cast<int>(k);
+    return -1;
 }
 
 TIndividualFields IndividualFields(const Model& m, int x, int y, int index)
@@ -54,7 +72,9 @@ std::string PreviewSize(const Model& m, int x, int y, int index, std::string_vie
 void UpdateIndividual(Model& m, int x, int y, int index, std::string_view ageText, std::string_view lastReproductionText)
 {
     TIndividual& ind = m.Cell(x, y).Individuals.at(static_cast<size_t>(index));
-    ind.Age = ConvertInt(ageText);
+    const int32_t age = ConvertInt(ageText);
+    if (age < 0) throw Error(Format("\"Age\" must be 0 or more, not %d!", {age}));
+    ind.Age = age;
     ind.Size = GrowthSize(m, ind.Species, ind.Age);
     ind.LastReproduction = ConvertInt(lastReproductionText);
 }

@@ -116,6 +116,22 @@ private slots:
         QCOMPARE(responder.Boxes[0].Text, QString::fromStdString(SuccessionClickMessage(shares)).replace(QLatin1Char('\r'), QLatin1Char('\n')));
     }
 
+    void aRefusalFoundOnActivationStandsInTheChart()
+    {
+        Child<QLineEdit>(form_, "AgeStepEdit")->setText(QStringLiteral("0"));
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        form_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form_));
+        program_->Runner->WaitIdle();
+        QCOMPARE(Chart()->title(), QStringLiteral("the step width must be at least 1"));
+        QVERIFY(Chart()->series().isEmpty());
+        Calculate("0", "40", "10", {"0", "0", "23", "17"}, "singleSpeciesRadioButton");
+        QVERIFY(Chart()->title().startsWith(QStringLiteral("averaged for intervals of 10 time steps")));
+    }
+
     void stateDefinitionsApplySaveAndLoad()
     {
         TStateDef& defs = program_->Simulation.StateDefs;

@@ -271,6 +271,17 @@ private slots:
         // Steps at x = 1, 21, ..., 481, each with a point unless its value is 0.
         QCOMPARE(average->count(), 25);
         for (int s = 0; s < 25; ++s) QCOMPARE(average->at(s).x(), 1.0 + 20 * s);
+        // No steps or no replicates give no plot: refused, the last plot stays.
+        TModalResponder responder;
+        for (const char* field : {"SampleCountEdit", "RepCountEdit"}) {
+            SetText(field, QStringLiteral("-1"));
+            ClickButton(form_, "Button1");
+            SetText(field, QStringLiteral("3"));
+        }
+        QCOMPARE(average->count(), 25);
+        QCOMPARE(responder.Boxes.size(), size_t{2});
+        QCOMPARE(responder.Boxes[0].Text, QStringLiteral("\"no. sample steps\" must be at least 1!"));
+        QCOMPARE(responder.Boxes[1].Text, QStringLiteral("\"replicates per sample\" must be at least 1!"));
         Child<QTabWidget>(form_, "PageControl1")->setCurrentIndex(0);
     }
 

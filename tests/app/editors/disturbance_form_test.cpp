@@ -129,7 +129,52 @@ private slots:
         ClickButton(form_, "UpdateValues");
         QCOMPARE(program_->Simulation.Disturbances[0].Probability[0], 0.5);
         QCOMPARE(responder.Boxes.size(), size_t(2));
-        QCOMPARE(responder.Boxes[0].Text, QStringLiteral("a probability of INF events per time step is not possible (at most 10000)!"));
+        QCOMPARE(responder.Boxes[0].Text, QStringLiteral("\"every cell disturbed each years\" must be above 0!"));
+    }
+
+    void fieldsAreCheckedAndUpdateTakesAllOrNone()
+    {
+        ClickButton(form_, "StandardButton");
+        const TDisturbanceDef standard = program_->Simulation.Disturbances[0];
+        TModalResponder responder;
+        const struct {
+            const char* Field;
+            const char* Text;
+            const char* Message;
+        } refused[] = {
+            {"test", "-66", "\"every cell disturbed each years\" must be above 0!"},
+            {"SeverityEdit", "150", "\"severity [%]\" must be 0..100!"},
+            {"SubEdit", "0", "\"subevents\" must be 1..10000!"},
+            {"ySizeDevEdit", "-2", "\"y-size +-\" must be 0..10000!"},
+            {"DevEdit", "-1", "\"deviation [deg]\" must be 0..360!"},
+        };
+        for (const auto& r : refused) {
+            DoubleClickRow(form_, 0);
+            SetText(form_, "x1Edit", QStringLiteral("7")); // would be taken with the others
+            SetText(form_, r.Field, QString::fromLatin1(r.Text));
+            ClickButton(form_, "UpdateValues");
+            QCOMPARE(responder.Boxes.back().Text, QString::fromLatin1(r.Message));
+            const TDisturbanceDef& d = program_->Simulation.Disturbances[0];
+            QCOMPARE(d.X1, 0);
+            QCOMPARE(d.Probability[0], standard.Probability[0]);
+            QCOMPARE(Row(form_, 0)[1], QStringLiteral("(0,0)/(99,99)"));
+        }
+        // Footprints of no cells have no recurrence: "update" keeps the probability.
+        DoubleClickRow(form_, 0);
+        SetText(form_, "xSizeEdit", QStringLiteral("0"));
+        ClickButton(form_, "UpdateValues");
+        QCOMPARE(Text(form_, "test"), QStringLiteral("   INF"));
+        SetText(form_, "SeverityEdit", QStringLiteral("50"));
+        ClickButton(form_, "UpdateValues");
+        QCOMPARE(program_->Simulation.Disturbances[0].Severity, 0.5);
+        QCOMPARE(program_->Simulation.Disturbances[0].Probability[0], 1.5);
+        // One definition may not keep a time step busy for hours.
+        const size_t boxes = responder.Boxes.size();
+        for (const char* field : {"xSizeEdit", "ySizeEdit"}) SetText(form_, field, QStringLiteral("9000"));
+        ClickButton(form_, "UpdateValues");
+        QCOMPARE(responder.Boxes.size(), boxes + 1);
+        QVERIFY(responder.Boxes.back().Text.startsWith(QStringLiteral("this disturbance could examine ")));
+        QCOMPARE(program_->Simulation.Disturbances[0].XSize, 0.0);
     }
 
     void typedProbabilitySurvivesUpdate()
@@ -188,7 +233,7 @@ private slots:
         SetText(form_, "SubEdit", QStringLiteral("one"));
         ClickButton(form_, "NewDistButton");
         QCOMPARE(list.size(), size_t(3));
-        QCOMPARE(responder.Boxes.at(0).Text, QStringLiteral("'one' is not a valid integer value"));
+        QCOMPARE(responder.Boxes.at(0).Text, QStringLiteral("\"subevents\": 'one' is not a valid integer value"));
     }
 
     void deleteAndSetWithoutSelection()

@@ -114,9 +114,13 @@ private slots:
             QCOMPARE(Field(form_, "DirEdit")->text(), QStringLiteral("90"));
         }
         QCOMPARE(responder.Boxes.size(), size_t{1});
+        SetFields(form_, "90", "36", "-1"); // a negative speed would reverse the drift
+        ClickButton(form_, "UpdateLocalButton");
+        QCOMPARE(c.Speed, 1.0);
+        QCOMPARE(responder.Boxes.back().Text, QStringLiteral("\"speed\" must be at least 0 (1 kept)!"));
     }
 
-    void deleteAndRightClickClearTheSelectedCell()
+    void deleteClearsTheSelectedCellAndRightClickTheOneUnderThePointer()
     {
         Model& m = program_->Simulation;
         TFlowChart* chart = form_->Chart();
@@ -126,11 +130,11 @@ private slots:
         QCOMPARE(m.FlowGrid.Cell(1, 0).Deviation, 0.0);
         QCOMPARE(Shown(form_), QStringLiteral("flow cell [2,1] 90 0 0"));
         QTest::mouseClick(chart, Qt::LeftButton, {}, chart->ArrowLine(0, 1).center().toPoint());
-        // A right click on any arrow clears the selected cell, not the one under the pointer.
         QTest::mouseClick(chart, Qt::RightButton, {}, chart->ArrowLine(2, 1).center().toPoint());
-        QCOMPARE(m.FlowGrid.Cell(0, 1).Speed, 0.0);
-        QCOMPARE(m.FlowGrid.Cell(2, 1).Speed, 2.5);
-        QCOMPARE(form_->SelectedX(), 0);
+        QCOMPARE(m.FlowGrid.Cell(0, 1).Speed, 1.0);
+        QCOMPARE(m.FlowGrid.Cell(2, 1).Speed, 0.0);
+        QCOMPARE(form_->SelectedX(), 2);
+        QCOMPARE(Shown(form_), QStringLiteral("flow cell [3,2] 90 0 0"));
     }
 
     void newFlowGridAsksBeforeExceedingTheLandscape()

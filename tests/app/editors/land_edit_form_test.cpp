@@ -123,19 +123,26 @@ private slots:
         QCOMPARE(form_->Chart()->Cells().pixel(0, 7) & 0xFFFFFFu, CapacityColour(m, m.Cell(0, 0).Capacity));
     }
 
-    void capacityFieldsApplyWhileTypingAndRefuseBadInput()
+    void capacityFieldsTakeWhatIsCommittedAndRestoreARefusal()
     {
         Model& m = program_->Simulation;
         TModalResponder responder;
+        Type(form_, "HiCEdit", QStringLiteral("")); // cleared to retype: no message
+        Type(form_, "HiCEdit", QStringLiteral("150"));
+        QCOMPARE(m.HighCapacity, 10); // typing alone takes nothing
+        QVERIFY(responder.Boxes.empty());
+        QTest::keyClick(Field(form_, "HiCEdit"), Qt::Key_Return);
+        QCOMPARE(m.HighCapacity, 10);
+        QCOMPARE(Field(form_, "HiCEdit")->text(), QStringLiteral("10"));
         Type(form_, "HiCEdit", QStringLiteral("20"));
+        QTest::keyClick(Field(form_, "HiCEdit"), Qt::Key_Return);
         QCOMPARE(m.HighCapacity, 20);
-        Type(form_, "HiCEdit", QStringLiteral("200")); // "2", "20", then refused
-        QCOMPARE(m.HighCapacity, 20);
-        Type(form_, "LoCEdit", QStringLiteral("x"));
+        Leave(form_, "LoCEdit", QStringLiteral("x"));
         QCOMPARE(m.LowCapacity, 5);
+        QCOMPARE(Field(form_, "LoCEdit")->text(), QStringLiteral("5"));
         QCOMPARE(responder.Boxes.size(), size_t{2});
-        QCOMPARE(responder.Boxes[0].Text, QStringLiteral("a cell holds 0 to 100 individuals: 200 is not a capacity"));
-        QCOMPARE(responder.Boxes[1].Text, QStringLiteral("'x' is not a valid integer value"));
+        QCOMPARE(responder.Boxes[0].Text, QStringLiteral("\"high capacity\": a cell holds 0 to 100 individuals: 150 is not a capacity"));
+        QCOMPARE(responder.Boxes[1].Text, QStringLiteral("\"low capacity\": 'x' is not a valid integer value"));
     }
 
     void probabilityFieldsApplyOrRevert()
@@ -157,8 +164,9 @@ private slots:
         QVERIFY(responder.Boxes.empty());
         Leave(form_, "pHiEdit", QStringLiteral("half"));
         QCOMPARE(m.HighCapacityProb, 0.4);
+        QCOMPARE(Field(form_, "pHiEdit")->text(), QStringLiteral("0.4"));
         QCOMPARE(responder.Boxes.size(), size_t{1});
-        QCOMPARE(responder.Boxes[0].Text, QStringLiteral("'half' is not a valid floating point value"));
+        QCOMPARE(responder.Boxes[0].Text, QStringLiteral("\"p(HI)\": 'half' is not a valid floating point value"));
     }
 
     void paintingCoversTheSameRectangleInEveryDirection()
@@ -195,7 +203,7 @@ private slots:
         QCOMPARE(m.Cell(0, 0).Capacity, 20);
         QCOMPARE(chart->Cells().pixel(0, 7) & 0xFFFFFFu, 200u << 16);
         QCOMPARE(responder.Boxes.size(), size_t{1});
-        QCOMPARE(responder.Boxes[0].Text, QStringLiteral("a cell holds 0 to 100 individuals: 101 is not a capacity"));
+        QCOMPARE(responder.Boxes[0].Text, QStringLiteral("\"set capacity\": a cell holds 0 to 100 individuals: 101 is not a capacity"));
     }
 
     void imageGreyValuesBecomeCapacities()

@@ -19,6 +19,7 @@
 #include <QTreeWidget>
 #include <cmath>
 
+#include "abundance_chart.h"
 #include "app_test_support.h"
 #include "editors/season_values_form.h"
 #include "editors/species_edit_form.h"
@@ -145,6 +146,7 @@ private slots:
         QCOMPARE(RowText(form_, 0, 11), QStringLiteral(" 0.00"));
         Leave(form_, "firstReproduction", QStringLiteral("two"));
         QCOMPARE(s.FirstReproduction, 0);
+        QCOMPARE(Text(form_, "firstReproduction"), QStringLiteral("0"));
         QVERIFY(responder.Boxes.empty()); // a text that is no number is dropped silently
 
         Leave(form_, "Reproductioninterval", QStringLiteral("0"));
@@ -156,12 +158,26 @@ private slots:
         Leave(form_, "Name", QStringLiteral("Balanus improvisus (barnacle)"));
         QCOMPARE(QString::fromStdString(s.Name), QStringLiteral("Balanus improvisus ("));
         QCOMPARE(RowText(form_, 0, 0), QStringLiteral("Balanus improvisus ("));
-        // The pool-wide fields take each change of their text.
+        // The pool-wide fields take their text when it is committed, not while it is typed.
+        Model& m = program_->Simulation;
         auto* drift = Child<QLineEdit>(form_, "externLPEdit");
         drift->selectAll();
         QTest::keyClicks(drift, QStringLiteral("0.25"));
-        program_->Runner->WaitIdle();
-        QCOMPARE(program_->Simulation.ExternalDriftProb, 0.25);
+        QCOMPARE(m.ExternalDriftProb, 0.0);
+        QTest::keyClick(drift, Qt::Key_Return);
+        QCOMPARE(m.ExternalDriftProb, 0.25);
+        Leave(form_, "externLPEdit", QStringLiteral("-1"));
+        auto* larvae = Child<QLineEdit>(form_, "externLCEdit");
+        larvae->selectAll();
+        QTest::keyClick(larvae, Qt::Key_Backspace); // cleared to retype, then left
+        emit larvae->editingFinished();
+        QCOMPARE(m.ExternalDriftProb, 0.25);
+        QCOMPARE(m.MaxDriftLarvae, 0);
+        QCOMPARE(Text(form_, "externLPEdit"), QStringLiteral("0.25"));
+        QCOMPARE(Text(form_, "externLCEdit"), QStringLiteral("0"));
+        QCOMPARE(responder.Boxes.size(), size_t(3));
+        QCOMPARE(responder.Boxes[1].Text, QStringLiteral("\"probabillity for external larvae drift\" must be 0..1 (0.25 kept)!"));
+        QCOMPARE(responder.Boxes[2].Text, QStringLiteral("\"max larvae per drift event\": '' is not a valid integer value"));
     }
 
     void normalLifespanQuestionRescalesTheDeathProbability()
@@ -197,11 +213,18 @@ private slots:
         Click(form_, "SpinButton1Up");
         QCOMPARE(form_->SelectedSpecies(), 0);
 
-        ClickButton(program_->MainForm.get(), "InitButton1"); // fills the grid with all 11 species
-        program_->Runner->WaitIdle();
-        int last = 0;
-        for (const TCell& c : m.Cells) last += c.Abundance[10];
-        QVERIFY(last > 0);
+        TMainForm* main = program_->MainForm.get();
+        ClickButton(main, "InitButton1"); // fills the grid with all 11 species
+        apptest::SingleStep(*program_);
+        auto ofSpecies = [&m](int s) {
+            int n = 0;
+            for (const TCell& c : m.Cells) n += c.Abundance[static_cast<size_t>(s)];
+            return n;
+        };
+        const int deleted = ofSpecies(3), fifth = ofSpecies(4);
+        QVERIFY(deleted > 0);
+        QStringList line = StatusLines(main)[0].split(QLatin1Char(';'));
+        const QList<QPointF> fifthCurve = main->Chart()->Points(4);
         TModalResponder responder;
         SelectRow(form_, 3);
         Click(form_, "deleteSpeciesButton");
@@ -210,10 +233,17 @@ private slots:
         QCOMPARE(RowText(form_, 3, 0), QStringLiteral("Species 05"));
         QCOMPARE(responder.Boxes.size(), size_t(1));
         QCOMPARE(responder.Boxes[0].Text,
-                 QStringLiteral("%1 individuals were removed from the grid: their species number is no longer in the pool.").arg(last));
+                 QStringLiteral("%1 individuals were removed from the grid: they were of the deleted species \"Species 04\".")
+                     .arg(deleted));
+        // The individuals, the curve and the status columns of species 5 are those of the fourth now.
+        QCOMPARE(ofSpecies(3), fifth);
+        QCOMPARE(main->Chart()->SpeciesSeriesCount(), 10);
+        QCOMPARE(main->Chart()->Points(3), fifthCurve);
+        line.removeAt(line.size() - 11 + 3);
+        QCOMPARE(StatusLines(main)[0].split(QLatin1Char(';')), line);
         // The next step sees a consistent grid.
         apptest::SingleStep(*program_);
-        QCOMPARE(ShownTimeStep(program_->MainForm.get()), 1);
+        QCOMPARE(ShownTimeStep(main), 2);
     }
 
     void changesWhileARunGoesOn()

@@ -24,6 +24,7 @@
 #include <utility>
 
 #include "app_test_support.h"
+#include "disturbance/disturbance.h"
 #include "main_form.h"
 #include "model/model.h"
 #include "program.h"
@@ -327,6 +328,60 @@ private slots:
         p->Runner->WaitIdle();
         QVERIFY(!v->GodMode());
         QVERIFY(!godMode->isChecked());
+    }
+
+    void godModeFollowsTheEditedIndividualAcrossATimeStep()
+    {
+        auto p = ShownView();
+        Model& m = p->Simulation;
+        TGodModeForm* g = p->GodModeForm;
+        TModalResponder responder;
+        ClickButton(p->Visulaize, "GoodModeButton");
+        ClickCell(*p, 2, 3);
+        ClickButton(g, "ClearCellButton");
+        auto* pool = Child<QListWidget>(g, "SpeciesPoolListBox");
+        for (int species : {0, 1}) {
+            pool->setCurrentRow(species);
+            ClickButton(g, "CreateButton");
+        }
+        p->Runner->WaitIdle();
+        m.SpeciesPool[0].DeathProb[0] = 1; // the first of the cell dies in the next step
+        m.SpeciesPool[1].DeathProb[0] = 0;
+        Child<QListWidget>(g, "CellIndiListBox")->setCurrentRow(1);
+        ClickButton(g, "EditButton");
+        p->Runner->WaitIdle();
+        apptest::SingleStep(*p);
+        QVERIFY(WaitFor([&] { return g->EditedIndex() == 0; }, 2000));
+        QVERIFY(Child<QLabel>(g, "Label1")->text().startsWith(QStringLiteral("Indiviudal 0 is Species 02 ")));
+        Child<QLineEdit>(g, "AgeEdit")->setText(QStringLiteral("44"));
+        ClickButton(g, "updateButton");
+        p->Runner->WaitIdle();
+        const TCell& cell = m.Cell(2, 3);
+        QCOMPARE(cell.Individuals[0].Species, 1);
+        QCOMPARE(cell.Individuals[0].Age, 44);
+        for (size_t i = 1; i < cell.Individuals.size(); ++i) QVERIFY(cell.Individuals[i].Age != 44);
+
+        m.SpeciesPool[1].DeathProb[0] = 1; // now it dies too: the fields let it go
+        apptest::SingleStep(*p);
+        QVERIFY(WaitFor([&] { return Child<QLabel>(g, "Label1")->text() == QStringLiteral("none selected"); }, 2000));
+        QCOMPARE(Child<QLineEdit>(g, "AgeEdit")->text(), QStringLiteral("---"));
+    }
+
+    void extraDisturbanceSaysWhyItCanNotBeHad()
+    {
+        auto p = ShownView();
+        TModalResponder responder;
+        ClickButton(p->Visulaize, "ExtraDistButton");
+        p->Runner->WaitIdle();
+        QCOMPARE(responder.Boxes.size(), size_t{1});
+        QCOMPARE(responder.Boxes[0].Text,
+                 QStringLiteral("there is no disturbance definition to force: define one in \"disturbances\" first!"));
+        QVERIFY(!p->Simulation.ExtraDisturbanceRequested);
+        AddStandardDisturbance(p->Simulation);
+        ClickButton(p->Visulaize, "ExtraDistButton");
+        p->Runner->WaitIdle();
+        QVERIFY(p->Simulation.ExtraDisturbanceRequested);
+        QCOMPARE(responder.Boxes.size(), size_t{1});
     }
 
     void regionOfInterestDefineUpdateClearDisturbReset()
