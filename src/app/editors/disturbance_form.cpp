@@ -362,11 +362,9 @@ void TDisturbanceForm::UpdateClicked()
         CheckEventProbability(probability);
         CheckDisturbanceWork(changed, probability);
         *d = changed;
-        editedProbability_ = probability;
         d->Probability = probability;
-        Label3_->setText(QStringLiteral("Nummer %1").arg(selected_ + 1));
         RefreshDisturbanceList();
-        ShowDisturbance(selected_);
+        ShowDisturbance(selected_); // the fields as the model holds them now
     });
 }
 

@@ -34,6 +34,17 @@ double FootprintSize(const char* caption, const std::string& text)
 
 constexpr double Unbounded = std::numeric_limits<double>::infinity();
 
+// The extent most footprints of a size and its deviation stay below: three deviations more.
+double Reach(double size, double deviation) { return std::fabs(size) + 3 * std::fabs(deviation); }
+
+// The events of the most probable season.
+double MostEvents(const TSeasonProbability& probability)
+{
+    double events = 0;
+    for (double p : probability) events = std::max(events, std::ceil(p));
+    return events;
+}
+
 } // namespace
 
 const std::array<const char*, DisturbanceListColumnCount> DisturbanceListColumns = {
@@ -156,27 +167,21 @@ void CheckEventProbability(const TSeasonProbability& probability)
 
 double DisturbanceWorkPerStep(const TDisturbanceDef& d, const TSeasonProbability& probability)
 {
-    // The square PlaceFootprint walks for the sizes most footprints stay below.
-    const double hx = std::round((std::fabs(d.XSize) + 3 * std::fabs(d.XSizeDev)) / 2);
-    const double hy = std::round((std::fabs(d.YSize) + 3 * std::fabs(d.YSizeDev)) / 2);
+    // The square PlaceFootprint looks through, at the half extents of the reach.
+    const double hx = std::round(Reach(d.XSize, d.XSizeDev) / 2), hy = std::round(Reach(d.YSize, d.YSizeDev) / 2);
     const double side = 2 * (std::round(std::sqrt(hx * hx + hy * hy)) + 1) + 1;
-    double events = 0;
-    for (double p : probability) events = std::max(events, std::ceil(p));
-    return side * side * std::max(d.Subevents, 0) * events;
+    return side * side * std::max(d.Subevents, 0) * MostEvents(probability);
 }
 
 void CheckDisturbanceWork(const TDisturbanceDef& d, const TSeasonProbability& probability)
 {
     const double work = DisturbanceWorkPerStep(d, probability);
     if (work <= MaxCellsExaminedPerStep) return;
-    double events = 0;
-    for (double p : probability) events = std::max(events, std::ceil(p));
     throw Error(Format("this disturbance could examine %.0f cells in one time step (footprints up to %s x %s cells, "
                        "%d subevents, %.0f events per step); at most %.0f keep a time step short: choose a smaller "
                        "footprint, fewer subevents or a lower probability!",
-                       {work, ShortestText(std::fabs(d.XSize) + 3 * std::fabs(d.XSizeDev)),
-                        ShortestText(std::fabs(d.YSize) + 3 * std::fabs(d.YSizeDev)), d.Subevents, events,
-                        MaxCellsExaminedPerStep}));
+                       {work, ShortestText(Reach(d.XSize, d.XSizeDev)), ShortestText(Reach(d.YSize, d.YSizeDev)),
+                        d.Subevents, MostEvents(probability), MaxCellsExaminedPerStep}));
 }
 
 } // namespace marovi

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "model/model.h"
-#include "model/parameter_table.h"
 #include "model/numeric.h"
+#include "model/parameter_table.h"
 #include "util/error.h"
 #include "util/format.h"
 
@@ -32,7 +32,6 @@ constexpr TGroupValues Groups[4] = {
     {"R2", 5, 5, 1, 1, 50, 50, 10, 0, 4.5, 4.5, 10, 3},
     {"UD", 0, 0, 2, 2, 100, 200, 10, 0, 2, 3, 40, 4},
 };
-
 
 // A drawn value brought into the range the species field takes (the editor's own table).
 double InFieldRange(const char* field, double value)

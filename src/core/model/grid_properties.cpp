@@ -10,18 +10,24 @@
 
 namespace marovi {
 
+namespace {
+
+std::string NoInteger(std::string_view text) { return "'" + std::string(text) + "' is not a valid integer value"; }
+std::string NoReal(std::string_view text) { return "'" + std::string(text) + "' is not a valid floating point value"; }
+
+} // namespace
+
 int32_t ConvertInt(std::string_view text)
 {
     int value = 0;
-    if (!ParseInt(text, value)) throw Error("'" + std::string(text) + "' is not a valid integer value");
+    if (!ParseInt(text, value)) throw Error(NoInteger(text));
     return value;
 }
 
 double ConvertReal(std::string_view text)
 {
     double value = 0;
-    if (!ParseFiniteReal(text, value))
-        throw Error("'" + std::string(text) + "' is not a valid floating point value");
+    if (!ParseFiniteReal(text, value)) throw Error(NoReal(text));
     return value;
 }
 
@@ -52,15 +58,14 @@ T InRange(std::string_view caption, T value, T lo, T hi)
 int32_t ConvertIntField(std::string_view caption, std::string_view text, int32_t lo, int32_t hi)
 {
     int value = 0;
-    if (!ParseInt(text, value)) throw Error(FieldMessage(caption, "'" + std::string(text) + "' is not a valid integer value"));
+    if (!ParseInt(text, value)) throw Error(FieldMessage(caption, NoInteger(text)));
     return InRange(caption, value, lo, hi);
 }
 
 double ConvertRealField(std::string_view caption, std::string_view text, double lo, double hi)
 {
     double value = 0;
-    if (!ParseFiniteReal(text, value))
-        throw Error(FieldMessage(caption, "'" + std::string(text) + "' is not a valid floating point value"));
+    if (!ParseFiniteReal(text, value)) throw Error(FieldMessage(caption, NoReal(text)));
     return InRange(caption, value, lo, hi);
 }
 
