@@ -149,7 +149,9 @@ TEST(CellEditor, UpdateAssignsUntilTheBadField)
     Place(m, 0, 1, 0, 3, 1);
     EXPECT_EQ(PreviewSize(m, 0, 1, 0, "x"), ShortestText(GrowthSize(m, 0, 3)));
     EXPECT_EQ(PreviewSize(m, 0, 1, 0, "20"), ShortestText(GrowthSize(m, 0, 20)));
-    EXPECT_EQ(test::ErrorText([&] { UpdateIndividual(m, 0, 1, 0, "200", "soon"); }), "'soon' is not a valid integer value");
+    EXPECT_EQ(test::ErrorText([&] { UpdateIndividual(m, 0, 1, 0, "-1", "0"); }), "\"Age\" must be at least 0!");
+    EXPECT_EQ(test::ErrorText([&] { UpdateIndividual(m, 0, 1, 0, "200", "soon"); }),
+              "\"last reproduction\": 'soon' is not a valid integer value");
     const TIndividual& ind = m.Cell(0, 1).Individuals[0];
     EXPECT_EQ(ind.Age, 200); // beyond the maximal lifespan: accepted
     EXPECT_EQ(ind.Size, GrowthSize(m, 0, 200));

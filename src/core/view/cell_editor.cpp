@@ -1,10 +1,11 @@
 #include "view/cell_editor.h"
 
+#include <cstdint>
+
 #include "model/grid.h"
 #include "model/grid_properties.h"
 #include "model/life_history.h"
 #include "model/model.h"
-#include "util/error.h"
 #include "util/format.h"
 
 namespace marovi {
@@ -72,11 +73,9 @@ std::string PreviewSize(const Model& m, int x, int y, int index, std::string_vie
 void UpdateIndividual(Model& m, int x, int y, int index, std::string_view ageText, std::string_view lastReproductionText)
 {
     TIndividual& ind = m.Cell(x, y).Individuals.at(static_cast<size_t>(index));
-    const int32_t age = ConvertInt(ageText);
-    if (age < 0) throw Error(Format("\"Age\" must be 0 or more, not %d!", {age}));
-    ind.Age = age;
+    ind.Age = ConvertIntField("Age", ageText, 0, INT32_MAX);
     ind.Size = GrowthSize(m, ind.Species, ind.Age);
-    ind.LastReproduction = ConvertInt(lastReproductionText);
+    ind.LastReproduction = ConvertIntField("last reproduction", lastReproductionText, INT32_MIN, INT32_MAX);
 }
 
 } // namespace marovi

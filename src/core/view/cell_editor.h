@@ -48,9 +48,8 @@ std::string PutIntoCell(Model& m, int x, int y, int species);
 // is not an integer), as the shortest decimal text.
 std::string PreviewSize(const Model& m, int x, int y, int index, std::string_view ageText);
 
-// "update": age, the size for it, then last reproduction. A text that is not an integer
-// throws the conversion error, a negative age is refused naming the field; the fields
-// before it stay assigned.
+// "update": age, the size for it, then last reproduction. A text that is not an integer, or
+// a negative age, is refused naming the field; the fields before it stay assigned.
 void UpdateIndividual(Model& m, int x, int y, int index, std::string_view ageText, std::string_view lastReproductionText);
 
 } // namespace marovi
