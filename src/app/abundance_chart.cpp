@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "model/species_moves.h"
+#include "widgets/chart_tools.h"
 
 namespace marovi::app {
 
@@ -107,7 +108,7 @@ void TAbundanceChart::FollowSpecies(const TSpeciesMoves& moves, const std::vecto
 void TAbundanceChart::SetTimeRange(double min, double max)
 {
     automatic_ = false;
-    axisX_->setRange(min, max);
+    SetFixedAxisRange(axisX_, min, max, TimeStepTicks);
 }
 
 void TAbundanceChart::SetAutomatic()
@@ -128,14 +129,9 @@ void TAbundanceChart::Flush()
 void TAbundanceChart::UpdateAxes()
 {
     // Round axis ends and ticks, as a chart that scales itself shows them.
-    if (automatic_) {
-        axisX_->setRange(minT_, maxT_ > minT_ ? maxT_ : minT_ + 1);
-        axisX_->applyNiceNumbers();
-    }
-    axisLeft_->setRange(0, std::max(1.0, maxCount_));
-    axisLeft_->applyNiceNumbers();
-    axisRight_->setRange(0, std::max(0.1, maxDiversity_));
-    axisRight_->applyNiceNumbers();
+    if (automatic_) SetAxisRange(axisX_, minT_, maxT_ > minT_ ? maxT_ : minT_ + 1, TimeStepTicks);
+    SetAxisRange(axisLeft_, 0, std::max(1.0, maxCount_));
+    SetAxisRange(axisRight_, 0, std::max(0.1, maxDiversity_));
 }
 
 } // namespace marovi::app

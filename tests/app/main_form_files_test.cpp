@@ -127,6 +127,8 @@ private slots:
         QCOMPARE(declined->MainForm->Chart()->Points(0).size(), 0);
         QCOMPARE(declined->MainForm->Chart()->TimeAxis()->min(), 3.0);
         QCOMPARE(declined->MainForm->Chart()->TimeAxis()->max(), 4.0);
+        const QValueAxis* time = declined->MainForm->Chart()->TimeAxis(); // ticks at whole steps only
+        QCOMPARE(time->tickType() == QValueAxis::TicksDynamic ? time->tickInterval() : 0.0, 1.0);
 
         // From the command line the population data are loaded without a question.
         auto commandLine = MakeProgram();

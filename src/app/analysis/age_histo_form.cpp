@@ -26,6 +26,7 @@
 #include "messages.h"
 #include "model/model.h"
 #include "step_runner.h"
+#include "widgets/chart_tools.h"
 #include "widgets/named.h"
 #include "view/roi_form.h"
 
@@ -127,10 +128,7 @@ TAgeHistoForm::TAgeHistoForm(TStepRunner& runner, const TROIForm* roi, QWidget* 
     log_->setMinorTickCount(-1);
     log_->setMinorGridLineVisible(false);
     right_ = new QValueAxis;
-    right_->setRange(0, 1.02);
-    right_->setTickType(QValueAxis::TicksDynamic);
-    right_->setTickAnchor(0);
-    right_->setTickInterval(0.1);
+    SetFixedAxisRange(right_, 0, 1.02, {.Interval = 0.1});
     right_->setLabelFormat(QStringLiteral("%.1f"));
     right_->setTitleText(QStringLiteral("N [%, cumulative]"));
     right_->setGridLineVisible(false); // the left axis draws the grid
@@ -238,9 +236,9 @@ void TAgeHistoForm::Draw(const THistogram& h, const QString& title)
     QList<QPointF> points;
     for (size_t k = 0; k < h.Cumulative.size(); ++k) points.append(QPointF(static_cast<double>(k), h.Cumulative[k]));
     Series2_->replace(points);
-    linear_->setRange(0, std::max(highest, 1));
-    linear_->applyNiceNumbers();
-    log_->setRange(0.5, std::max(highest, 1) * 2.0);
+    // Counts of individuals: whole numbers.
+    SetAxisRange(linear_, 0, std::max(highest, 1), {8, 1});
+    SetAxisRange(log_, 0.5, std::max(highest, 1) * 2.0);
     Label2_->setText(QString::fromStdString(h.Summary));
     FitClassLabels();
 }

@@ -46,8 +46,8 @@ void TClusterHistogramChart::Clear()
     setMargins(QMargins(2, 2, 2, 2));
     count_ = 0;
     mean_ = 0;
-    axisX_->setRange(-0.5, 0.5);
-    axisY_->setRange(0, 1);
+    SetFixedAxisRange(axisX_, -0.5, 0.5, {5, 1});
+    SetFixedAxisRange(axisY_, 0, 1);
 }
 
 void TClusterHistogramChart::SetBars(const TClusterHistogram& h, const QString& valueAxisTitle)
@@ -66,7 +66,8 @@ void TClusterHistogramChart::SetBars(const TClusterHistogram& h, const QString& 
     outline_->replace(points);
     // Without bars (one cluster or none) the empty area would still draw its edge.
     bars_->setVisible(count_ > 0);
-    SetFixedAxisRange(axisX_, -0.5, std::max(0.5, count_ - 0.5), 5);
+    // Clusters are numbered from 0, one bar each.
+    SetFixedAxisRange(axisX_, -0.5, std::max(0.5, count_ - 0.5), {5, 1});
     SetFixedAxisRange(axisY_, h.AxisMin, h.AxisMax);
     if (count_ > 0) bars_->setName(QString::fromStdString(ClusterHistogramSeriesTitle(mean_)));
     // The mean's label goes right of the plot, clear of the bars.

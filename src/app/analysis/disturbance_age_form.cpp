@@ -205,7 +205,7 @@ void TDisturbanceAgeFilterForm::Calculate(bool showErrors)
             colours.push_back(guilds ? StateColor(g) : model_.SpeciesColor[static_cast<size_t>(g)]);
         guildPlot_ = guilds;
         Plot(plot, colours, model_.DiversityName);
-        SetFixedAxisRange(axisX_, r.MinAge, r.MaxAge + 1);
+        SetFixedAxisRange(axisX_, r.MinAge, r.MaxAge + 1, TimeStepTicks);
     });
 }
 
@@ -231,7 +231,7 @@ void TDisturbanceAgeFilterForm::Plot(const TSuccessionPlot& plot, const std::vec
     QLineSeries* diversity = add(plot.Diversity, QPen(Qt::black, 1.5), axisRight_);
 
     const auto y = PointRange(left, Qt::Vertical);
-    if (maxYCheckBox_->isChecked()) axisLeft_->setRange(std::min(0.0, y ? y->first : 0.0), 1.02);
+    if (maxYCheckBox_->isChecked()) SetFixedAxisRange(axisLeft_, std::min(0.0, y ? y->first : 0.0), 1.02);
     else SetAxisRange(axisLeft_, y ? y->first : 0, y ? y->second : 1);
     const auto d = PointRange({diversity}, Qt::Vertical);
     SetAxisRange(axisRight_, d ? d->first : 0, d ? d->second : 1);

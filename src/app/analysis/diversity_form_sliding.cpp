@@ -77,7 +77,7 @@ QWidget* TDiversityForm::BuildSlidingBoxTab()
     slidingChart_->legend()->setAlignment(Qt::AlignBottom);
     auto* Chart1 = Named(new TChartView(slidingChart_), "Chart1");
     SetAxisRange(slidingX_, 0, 1);
-    slidingY_->setRange(slidingBoxMin_, 1);
+    SetFixedAxisRange(slidingY_, slidingBoxMin_, 1);
 
     auto* tab = new QWidget;
     auto* layout = new QHBoxLayout(tab);
@@ -118,12 +118,10 @@ void TDiversityForm::CalcSlidingBox()
                 if (p.Max) max_->append(p.X, *p.Max);
             }
             const QList<QXYSeries*> all{average_, min_, max_};
-            if (const auto x = PointRange(all, Qt::Horizontal)) SetAxisRange(slidingX_, x->first, x->second);
+            if (const auto x = PointRange(all, Qt::Horizontal)) SetAxisRange(slidingX_, x->first, x->second, {8, 1});
             // The value axis keeps its minimum and scales its maximum.
-            if (const auto y = PointRange(all, Qt::Vertical)) {
-                SetAxisRange(slidingY_, slidingBoxMin_, std::max(y->second, slidingBoxMin_));
-                slidingY_->setMin(slidingBoxMin_);
-            }
+            if (const auto y = PointRange(all, Qt::Vertical))
+                SetAxisRange(slidingY_, slidingBoxMin_, std::max(y->second, slidingBoxMin_), {.RoundMin = false});
         });
 }
 

@@ -264,9 +264,10 @@ void TRankPlotForm::PlotClicked()
         const QList<QXYSeries*> all(series_.begin(), series_.end());
         const auto xr = PointRange(all, Qt::Horizontal);
         const auto yr = PointRange(all, Qt::Vertical);
-        SetAxisRange(axisX, xr ? xr->first : 0, xr ? xr->second : 1);
-        SetAxisRange(axisY, yr ? yr->first : 0, yr ? yr->second : 1);
-        if (MinYCheckBox_->isChecked() && !logY) static_cast<QValueAxis*>(axisY)->setMin(0);
+        // Ranks are whole numbers.
+        SetAxisRange(axisX, xr ? xr->first : 0, xr ? xr->second : 1, {8, 1, 0});
+        const bool fromZero = MinYCheckBox_->isChecked() && !logY;
+        SetAxisRange(axisY, fromZero || !yr ? 0 : yr->first, yr ? yr->second : 1);
         ShowTitle();
     });
 }

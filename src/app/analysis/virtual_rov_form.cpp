@@ -21,7 +21,9 @@
 #include <QStackedBarSeries>
 #include <QValueAxis>
 #include <QVBoxLayout>
-#include <cmath>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "analysis/chart_texts.h"
 #include "analysis/transect.h"
@@ -31,6 +33,8 @@
 #include "messages.h"
 #include "model/model.h"
 #include "step_runner.h"
+#include "util/error.h"
+#include "widgets/chart_tools.h"
 #include "widgets/named.h"
 #include "view/landscape_view.h"
 #include "widgets/typed_text.h"
@@ -51,16 +55,6 @@ QStringList ToQt(const std::vector<std::string>& lines)
     QStringList list;
     for (const std::string& line : lines) list << QString::fromStdString(line);
     return list;
-}
-
-// A tick step of 1, 2 or 5 times a power of ten giving at most ten labels for n samples.
-double SampleTickStep(int n)
-{
-    const double raw = std::max(1.0, n / 10.0);
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (double f : {1.0, 2.0, 5.0})
-        if (f * power >= raw) return f * power;
-    return 10 * power;
 }
 
 } // namespace
@@ -394,11 +388,7 @@ void TvirtualROVForm::ShowTransectChart()
 
     const int n = static_cast<int>(transect_->Samples.size());
     auto* samples = new QValueAxis;
-    samples->setRange(-0.5, std::max(n, 1) - 0.5);
     samples->setLabelFormat(QStringLiteral("%d"));
-    samples->setTickType(QValueAxis::TicksDynamic);
-    samples->setTickAnchor(0);
-    samples->setTickInterval(SampleTickStep(n));
     auto* values = new QValueAxis;
     values->setTitleText(QString::fromStdString(TransectAxisTitle(mode, relative)));
     values->setLabelFormat(QStringLiteral("%g"));
@@ -406,7 +396,10 @@ void TvirtualROVForm::ShowTransectChart()
     chart_->addAxis(values, Qt::AlignLeft);
     series->attachAxis(samples);
     series->attachAxis(values);
-    if (mode == TTransectChart::BetaSpecies || mode == TTransectChart::BetaGuilds || !relative) values->applyNiceNumbers();
+    // Samples are numbered from 0, one bar each.
+    SetFixedAxisRange(samples, -0.5, std::max(n, 1) - 0.5, {10, 1});
+    if (qobject_cast<QPercentBarSeries*>(series)) SetFixedAxisRange(values, 0, 100);
+    else SetAxisRange(values, 0, values->max());
 }
 
 void TvirtualROVForm::PublishCourse()

@@ -16,6 +16,7 @@
 #include "model/model.h"
 #include "model/species_moves.h"
 #include "step_runner.h"
+#include "widgets/chart_tools.h"
 #include "widgets/named.h"
 
 namespace marovi::app {
@@ -150,12 +151,9 @@ void TROIForm::SetTimeMinimum(double min)
 {
     minTime_ = min;
     const double max = maxTime_ > minTime_ ? maxTime_ : minTime_ + 0.1;
-    time1_->setRange(minTime_, max);
-    time2_->setRange(minTime_, max);
-    value1_->setRange(0, std::max(1.0, maxAbsolute_));
-    value1_->applyNiceNumbers();
-    value2_->setRange(0, std::max(0.1, maxRelative_));
-    value2_->applyNiceNumbers();
+    for (QValueAxis* time : {time1_, time2_}) SetFixedAxisRange(time, minTime_, max, TimeStepTicks);
+    SetAxisRange(value1_, 0, std::max(1.0, maxAbsolute_));
+    SetAxisRange(value2_, 0, std::max(0.1, maxRelative_));
 }
 
 void TROIForm::DefineRoi(int x0, int y0, int x1, int y1)

@@ -9,6 +9,51 @@
 
 namespace marovi::app {
 
+namespace {
+
+// An empty range gets room around its one value.
+void Widen(double& min, double& max)
+{
+    if (max > min) return;
+    if (min == 0) {
+        max = 1;
+        return;
+    }
+    const double pad = std::abs(min) * 0.1;
+    max = min + pad;
+    min -= pad;
+}
+
+// More ticks than any axis has room for: a fixed interval this fine is not kept.
+constexpr double MostTicks = 200;
+
+void SetRangeAndInterval(QValueAxis* axis, double min, double max, double step)
+{
+    axis->setTickAnchor(0);
+    if (axis->tickType() != QValueAxis::TicksDynamic) {
+        axis->setRange(min, max); // a fixed tick count meanwhile
+        axis->setTickInterval(step);
+        axis->setTickType(QValueAxis::TicksDynamic);
+    } else if (step >= axis->tickInterval()) {
+        axis->setTickInterval(step); // fewer ticks over the old range
+        axis->setRange(min, max);
+    } else {
+        axis->setRange(min, max); // fewer ticks at the old interval than at the new one
+        axis->setTickInterval(step);
+    }
+}
+
+double StepFor(double min, double max, const TAxisTicks& ticks)
+{
+    const double span = max - min;
+    if (ticks.Interval > 0 && span / ticks.Interval <= MostTicks) return ticks.Interval;
+    return RoundTickInterval(span, ticks.Intervals, ticks.MinInterval);
+}
+
+bool Finite(double min, double max) { return std::isfinite(min) && std::isfinite(max) && std::isfinite(max - min); }
+
+} // namespace
+
 std::optional<std::pair<double, double>> PointRange(const QList<QXYSeries*>& series, Qt::Orientation direction)
 {
     std::optional<std::pair<double, double>> range;
@@ -22,8 +67,9 @@ std::optional<std::pair<double, double>> PointRange(const QList<QXYSeries*>& ser
     return range;
 }
 
-void SetAxisRange(QAbstractAxis* axis, double min, double max)
+void SetAxisRange(QAbstractAxis* axis, double min, double max, TAxisTicks ticks)
 {
+    if (!Finite(min, max)) return;
     if (auto* log = qobject_cast<QLogValueAxis*>(axis)) {
         min = std::max(min, 1e-6);
         max = std::max(max, min * 10);
@@ -32,30 +78,16 @@ void SetAxisRange(QAbstractAxis* axis, double min, double max)
     }
     auto* value = qobject_cast<QValueAxis*>(axis);
     if (!value) return;
-    if (!(max > min)) {
-        const double pad = min == 0 ? 1 : std::abs(min) * 0.1;
-        min -= min == 0 ? 0 : pad;
-        max += pad;
-    }
-    value->setRange(min, max);
-    value->applyNiceNumbers();
+    Widen(min, max);
+    const double step = StepFor(min, max, ticks);
+    SetRangeAndInterval(value, ticks.RoundMin ? std::floor(min / step) * step : min, std::ceil(max / step) * step, step);
 }
 
-void SetFixedAxisRange(QValueAxis* axis, double min, double max, int intervals)
+void SetFixedAxisRange(QValueAxis* axis, double min, double max, TAxisTicks ticks)
 {
-    axis->setRange(min, max);
-    // 1, 2 or 5 times a power of ten.
-    const double span = max - min;
-    if (!(span > 0)) return;
-    double step = std::pow(10.0, std::floor(std::log10(span / intervals)));
-    for (double m : {1.0, 2.0, 5.0, 10.0})
-        if (span / (m * step) <= intervals) {
-            step *= m;
-            break;
-        }
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(0);
-    axis->setTickInterval(step);
+    if (!Finite(min, max)) return;
+    Widen(min, max);
+    SetRangeAndInterval(axis, min, max, StepFor(min, max, ticks));
 }
 
 QString ChartTitle(const std::vector<std::string>& lines)

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "messages.h"
+#include "widgets/axis_ticks.h"
 #include "widgets/widget_export.h"
 
 namespace marovi::app {
@@ -14,17 +15,6 @@ namespace {
 
 constexpr int TitleHeight = 26;
 constexpr int Margin = 8;
-
-// A tick step of 1, 2 or 5 times a power of ten giving about five ticks.
-double TickStep(double range)
-{
-    if (!(range > 0)) return 1;
-    const double raw = range / 5;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (double f : {1.0, 2.0, 5.0})
-        if (raw <= f * power) return std::max(1.0, f * power);
-    return std::max(1.0, 10 * power);
-}
 
 } // namespace
 
@@ -125,7 +115,8 @@ void TGridPlot::PaintAxes(QPainter& painter, const QRectF& plot) const
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(plot);
     const QFontMetrics metrics(font());
-    const double xStep = TickStep(xMax_ - xMin_), yStep = TickStep(yMax_ - yMin_);
+    // Whole cells, about five ticks.
+    const double xStep = RoundTickInterval(xMax_ - xMin_, 5, 1), yStep = RoundTickInterval(yMax_ - yMin_, 5, 1);
     for (double v = std::ceil(xMin_ / xStep) * xStep; v <= xMax_; v += xStep) {
         const double px = ToPixel({v, yMin_}).x();
         painter.drawLine(QPointF(px, plot.bottom()), QPointF(px, plot.bottom() + 4));

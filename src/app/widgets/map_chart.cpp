@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "widgets/axis_ticks.h"
+
 namespace marovi::app {
 
 namespace {
@@ -41,14 +43,7 @@ std::vector<double> Ticks(const TAxisRange& axis, int pixels, int spacing)
     std::vector<double> ticks;
     const double span = axis.Max - axis.Min;
     if (!(span > 0) || pixels <= 0) return ticks;
-    const double raw = span / std::max(1, pixels / spacing);
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    double step = magnitude;
-    for (double f : {1.0, 2.0, 5.0, 10.0})
-        if (f * magnitude >= raw) {
-            step = f * magnitude;
-            break;
-        }
+    const double step = RoundTickInterval(span, std::max(1, pixels / spacing));
     for (double v = std::ceil(axis.Min / step) * step; v <= axis.Max + step * 1e-9; v += step)
         ticks.push_back(std::fabs(v) < step * 1e-9 ? 0.0 : v);
     return ticks;

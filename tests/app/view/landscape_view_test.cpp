@@ -407,6 +407,8 @@ private slots:
         SingleStep(*p);
         QCOMPARE(first->count(), 2);
         QCOMPARE(first->at(1).x(), 1.0);
+        const auto* time = static_cast<QValueAxis*>(roi->AbsoluteChart()->axes(Qt::Horizontal).at(0));
+        QCOMPARE(time->tickType() == QValueAxis::TicksDynamic ? time->tickInterval() : 0.0, 1.0); // whole steps
 
         ClickButton(roi, "ClearButton");
         p->Runner->WaitIdle();
