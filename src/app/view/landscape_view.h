@@ -170,6 +170,7 @@ private:
     TViewRect rect_;
     bool fitted_ = false; // "fit chart" rather than "stretch" holds
     TMapFrame frame_;     // buffers of the next frame
+    bool redrawPending_ = false; // a redraw waits for its delay or for the step in flight
 
     bool selectingRovStart_ = false;
     bool selectingRovEnd_ = false;

@@ -30,15 +30,23 @@ void TVisulaize::RefreshView()
 {
     if (modes_->checkedId() != static_cast<int>(TDisplayMode::Disturbance))
         runner_.BetweenSteps(this, [this] { ShowMinSizeControls(); });
+    // One redraw waits at a time: it draws the settings as they are when it draws, so the
+    // requests made meanwhile (a slider dragged through its range) are all answered by it.
+    if (redrawPending_) return;
+    redrawPending_ = true;
+    auto draw = [this] {
+        redrawPending_ = false;
+        Render(true);
+    };
     // The delay runs on the worker: the window stays live, and the next time step waits
     // behind it, so the run slows down as the slider says.
     const int delay = TrackBar1_->value() * 10;
     if (delay > 0)
         runner_.Submit(
-            this, [delay](Model&) { std::this_thread::sleep_for(std::chrono::milliseconds(delay)); },
-            [this] { Render(true); });
+            this, [delay](Model&) { std::this_thread::sleep_for(std::chrono::milliseconds(delay)); }, draw,
+            [this](const QString&) { redrawPending_ = false; });
     else
-        runner_.BetweenSteps(this, [this] { Render(true); });
+        runner_.BetweenSteps(this, draw);
 }
 
 TMapFrameRequest TVisulaize::FrameRequest() const

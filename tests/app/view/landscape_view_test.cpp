@@ -148,6 +148,21 @@ private slots:
         QVERIFY(DrawnPixels(Chart(*p), [&] { borders->click(); }, [&] { borders->click(); }).size() > 1000);
     }
 
+    void redrawsAskedForDuringTheDelayMergeIntoOne()
+    {
+        auto p = ShownView();
+        Child<QSlider>(p->Visulaize, "TrackBar1")->setValue(100); // "slow": a second before each redraw
+        Check(*p, p->Visulaize, "disturbanceRadioButton");
+        auto* age = Child<QSlider>(p->Visulaize, "DistAgeBar");
+        for (int i = 0; i < 20; ++i) QTest::keyClick(age, Qt::Key_Right);
+        QCOMPARE(age->value(), 320);
+        TModalResponder responder;
+        QTest::mouseClick(Chart(*p), Qt::MiddleButton, {}, Chart(*p)->PixelOf(QPointF(3.5, 4.5)).toPoint());
+        // Twenty queued redraws would keep the answer back for twenty seconds.
+        QVERIFY(WaitFor([&] { return !responder.Boxes.empty(); }, 5000));
+        QCOMPARE(p->Visulaize->MaxDisturbanceAge(), 320);
+    }
+
     void clickOnAnIndividualTellsOfIt()
     {
         auto p = ShownView();
