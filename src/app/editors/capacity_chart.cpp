@@ -6,6 +6,7 @@
 
 #include "files/bmp.h"
 #include "model/numeric.h"
+#include "widgets/rgb_image.h"
 
 namespace marovi::app {
 
@@ -17,12 +18,7 @@ TCapacityChart::TCapacityChart(QWidget* parent)
 
 void TCapacityChart::SetCells(const TRgbImage& image)
 {
-    cells_ = QImage(image.Width, image.Height, QImage::Format_RGB32);
-    for (int row = 0; row < image.Height; ++row) {
-        auto* line = reinterpret_cast<QRgb*>(cells_.scanLine(row));
-        for (int col = 0; col < image.Width; ++col)
-            line[col] = 0xFF000000u | image.Pixels[static_cast<size_t>(row) * static_cast<size_t>(image.Width) + static_cast<size_t>(col)];
-    }
+    cells_ = ToQImage(image);
     SetRanges(-0.5, image.Width - 0.5, -0.5, image.Height - 0.5);
 }
 

@@ -16,7 +16,6 @@
 #include "editors/flow_chart.h"
 #include "files/flow_grid_file.h"
 #include "landscape/flow_editor.h"
-#include "landscape/landscape_editor.h"
 #include "messages.h"
 #include "model/model.h"
 #include "step_runner.h"
@@ -136,11 +135,7 @@ TEditFlowGridForm::TEditFlowGridForm(TStepRunner& runner, QWidget* parent)
     });
 }
 
-void TEditFlowGridForm::SetBackgroundAvailable()
-{
-    // Without a readable file the arrows are drawn on white.
-    Chart1_->SetBackground(QImage(QString::fromLatin1(MapBackgroundFile)));
-}
+void TEditFlowGridForm::SetBackground(const QImage& landscape) { Chart1_->SetBackground(landscape); }
 
 void TEditFlowGridForm::Refresh()
 {

@@ -6,6 +6,7 @@
 class QCheckBox;
 class QFileDialog;
 class QGroupBox;
+class QImage;
 class QLabel;
 class QLineEdit;
 
@@ -25,8 +26,8 @@ class TEditFlowGridForm : public QWidget {
 public:
     TEditFlowGridForm(TStepRunner& runner, QWidget* parent = nullptr);
 
-    // The landscape editor has written the background image.
-    void SetBackgroundAvailable();
+    // The landscape under the arrows, one pixel per cell, row YMax at the top.
+    void SetBackground(const QImage& landscape);
     // Shows the flow grid again after it changed elsewhere.
     void Refresh();
 

@@ -27,6 +27,7 @@
 #include "util/error.h"
 #include "widgets/committed_field.h"
 #include "widgets/named.h"
+#include "widgets/rgb_image.h"
 
 namespace marovi::app {
 
@@ -320,17 +321,11 @@ void TLandEditForm::LoadImageClicked()
 void TLandEditForm::EditFlowGridClicked()
 {
     runner_.BetweenSteps(this, [this] {
-        QString failure;
-        try {
-            WriteMapBackground(model_, MapBackgroundFile);
-            flowGridForm_->SetBackgroundAvailable();
-        } catch (const Error& e) {
-            failure = QString::fromStdString(e.what());
-        }
+        // The landscape goes over in memory: no file in the user's working directory.
+        flowGridForm_->SetBackground(ToQImage(CapacityImage(model_)));
         flowGridForm_->show();
         flowGridForm_->raise();
         flowGridForm_->activateWindow();
-        if (!failure.isEmpty()) ShowError(this, failure);
     });
 }
 

@@ -46,9 +46,4 @@ TRgbImage CapacityImage(const Model& m)
     return MapImage(m, TDisplayMode::Capacity, false, TColourSettings{}, 0, 0, m.XMax, m.YMax);
 }
 
-void WriteMapBackground(const Model& m, const std::string& path)
-{
-    WriteBmp(path, CapacityImage(m));
-}
-
 } // namespace marovi

@@ -34,8 +34,4 @@ TGridSize ConvertGridSize(std::string_view xdim, std::string_view ydim);
 // The capacity colours of the whole grid, one pixel per cell, row YMax at the top.
 TRgbImage CapacityImage(const Model& m);
 
-// The background image of the flow grid editor, written by the landscape editor.
-inline constexpr char MapBackgroundFile[] = "mapbkgrd.bmp";
-void WriteMapBackground(const Model& m, const std::string& path);
-
 } // namespace marovi
