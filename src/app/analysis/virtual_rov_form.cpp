@@ -345,9 +345,23 @@ void TvirtualROVForm::ExportScene()
         return;
     }
     const std::string directory = Typed(PovOutDir_), name = Typed(POVFileName_);
+    const QString folder = directory.empty() ? QDir::currentPath() : QDir(PovOutDir_->text()).absolutePath();
     // A large box holds many individuals: the scene is written beside the user interface.
     runner_.Submit(
-        this, [=](Model& m) { WriteScene(m, x0, y0, x1, y1, directory, name); }, {},
+        this,
+        [=](Model& m) {
+            // The folder is made first: the default one does not exist before the first export.
+            std::error_code error;
+            if (!directory.empty() && !std::filesystem::is_directory(directory, error)) {
+                std::filesystem::create_directories(directory, error);
+                if (error) throw Error("could not create the folder " + directory + ": " + error.message());
+            }
+            WriteScene(m, x0, y0, x1, y1, directory, name);
+        },
+        [this, folder, name] {
+            ShowMessage(this, QStringLiteral("virtual ROV"),
+                        QStringLiteral("scene \"%1\" written to the folder %2").arg(QString::fromStdString(name), QDir::toNativeSeparators(folder)));
+        },
         [this](const QString& message) { ShowError(this, message); });
 }
 

@@ -205,20 +205,20 @@ private slots:
         QCOMPARE(form_->Lines(), expected);
 
         // The scene of the transect's bounding box, as the runner writes it (the creation
-        // time aside).
-        QDir(dir_.path()).mkpath(QStringLiteral("pov"));
+        // time aside), into a folder made for it, and said so.
         QDir(dir_.path()).mkpath(QStringLiteral("cli"));
         int x0, y0, x1, y1;
         QVERIFY(TransectBounds(form_->Transect(), x0, y0, x1, y1));
-        SetText(form_, "PovOutDir", dir_.filePath(QStringLiteral("pov")));
+        SetText(form_, "PovOutDir", dir_.filePath(QStringLiteral("pov/new")));
         SetText(form_, "POVFileName", QStringLiteral("line.pov"));
         ClickButton(form_, "ROVtoPOVButton");
         program_->Runner->WaitIdle();
+        QCOMPARE(responder.Boxes.back().Text, QStringLiteral("scene \"line.pov\" written to the folder ") + dir_.filePath(QStringLiteral("pov/new")));
         RunCli({QStringLiteral("pov"), file_, QStringLiteral("--window"),
                 QStringLiteral("%1,%2,%3,%4").arg(x0).arg(y0).arg(x1).arg(y1), QStringLiteral("--dir"),
                 dir_.filePath(QStringLiteral("cli")), QStringLiteral("--name"), QStringLiteral("line.pov")});
         for (const char* name : {"line.pov", "camdef.inc", "MAROVIColors.inc"}) {
-            QStringList window = FileLines(dir_.filePath(QStringLiteral("pov/") + QLatin1String(name)));
+            QStringList window = FileLines(dir_.filePath(QStringLiteral("pov/new/") + QLatin1String(name)));
             QStringList cli = FileLines(dir_.filePath(QStringLiteral("cli/") + QLatin1String(name)));
             QVERIFY2(window.size() > 5, name);
             QCOMPARE(window.mid(5), cli.mid(5));
