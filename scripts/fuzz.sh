@@ -9,7 +9,7 @@ seconds="${1:-60}"
 targets=(grid_file status_list species_pool disturbances flow_grid flow_text state_defs grey_image bmp cell_matrix)
 
 if [ ! -f build-fuzz/build.ninja ]; then
-  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DMAROVI_FUZZ=ON -DMAROVI_BUILD_APP=OFF \
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DMAROVI_FUZZ=ON -DMAROVI_BUILD_APP=OFF -DMAROVI_WERROR=ON \
     -DMAROVI_BUILD_BENCH=OFF >/dev/null
 fi
 cmake --build build-fuzz --target fuzz_targets -- -j2
