@@ -1,6 +1,7 @@
 #pragma once
 #include <QImage>
 #include <QLineF>
+#include <vector>
 
 #include "landscape/flow_grid.h"
 #include "widgets/grid_plot.h"
@@ -25,9 +26,10 @@ public:
 
     int ArrowSize() const { return arrowSize_; }
     const QImage& Background() const { return background_; }
-    // The arrow from a flow cell's centre to its tip, in pixels.
-    QLineF ArrowLine(int x, int y) const;
-    // The arrow under a pixel (the nearest within a few pixels), or -1.
+    // The arrow from a flow cell's centre to its tip, in pixels; `scale` times as long
+    // where the arrow stands for a block of scale x scale cells.
+    QLineF ArrowLine(int x, int y, double scale = 1) const;
+    // The shown arrow under a pixel (the nearest within a few pixels), or -1.
     int ArrowAt(QPointF pixel) const;
 
     static constexpr double SpeedFactor = 0.5;
@@ -40,8 +42,19 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void PaintDeviation(QPainter& painter) const;
-    void PaintArrows(QPainter& painter) const;
+    // An arrow drawn for flow cell (X, Y), standing for Scale x Scale cells around it.
+    struct TShownArrow {
+        int X, Y;
+        double Scale;
+    };
+    // A cell this many pixels wide gets its own arrow, as long as there are no more than
+    // MostArrows; finer grids show one arrow about every SampleSpacing pixels.
+    static constexpr double MinArrowCell = 8;
+    static constexpr double MostArrows = 10000;
+    static constexpr double SampleSpacing = 24;
+    std::vector<TShownArrow> ShownArrows() const;
+    void PaintDeviation(QPainter& painter, const std::vector<TShownArrow>& arrows) const;
+    void PaintArrows(QPainter& painter, const std::vector<TShownArrow>& arrows) const;
 
     TFlowGrid grid_;
     int selX_ = 0, selY_ = 0;

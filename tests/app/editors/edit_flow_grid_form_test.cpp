@@ -235,6 +235,28 @@ private slots:
         QCOMPARE(pixel(inside), QColor(Qt::white));
     }
 
+    void aMillionFlowCellsShowASampleOfArrowsOverTheLandscape()
+    {
+        // Cells below a pixel: an arrow per cell made a solid black and yellow square.
+        TModalResponder responder;
+        responder.Answer = QMessageBox::Yes;
+        SetText(form_, "xDimEdit", QStringLiteral("1000"));
+        SetText(form_, "yDimEdit", QStringLiteral("1000"));
+        SetFields(form_, "45", "10", "1");
+        ClickButton(form_, "NewFlowGridButton");
+        QCOMPARE(program_->Simulation.FlowGrid.XCount, 1000);
+        Child<QCheckBox>(form_, "ShowDevCheckBox")->click();
+        const QImage shot = form_->Chart()->grab().toImage();
+        const QRect plot = form_->Chart()->ToPixelRect(0, 0, 1000, 1000).toAlignedRect() & shot.rect();
+        int arrow = 0; // black or yellow pixels
+        for (int y = plot.top(); y <= plot.bottom(); ++y)
+            for (int x = plot.left(); x <= plot.right(); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                arrow += std::max({c.red(), c.green(), c.blue()}) < 60 || (c.red() > 200 && c.green() > 200 && c.blue() < 120);
+            }
+        QVERIFY2(arrow < plot.width() * plot.height() / 4, qPrintable(QString::number(arrow)));
+    }
+
 private:
     QTemporaryDir dir_;
     std::unique_ptr<TProgram> program_;
