@@ -37,6 +37,7 @@
 #include "util/format.h"
 #include "widgets/busy_indicator.h"
 #include "widgets/named.h"
+#include "widgets/text_filler.h"
 #include "widgets/typed_text.h"
 
 namespace marovi::app {
@@ -86,7 +87,8 @@ struct TClusterJob {
 QImage LayoutImage(const TClusterAnalysis& a, const std::vector<uint32_t>& colours)
 {
     const tMerkmal_Matrix& labels = a.Labels;
-    QImage image(labels.W, labels.H, QImage::Format_ARGB32);
+    // Premultiplied, as painting wants it: a plain one was converted at every paint.
+    QImage image(labels.W, labels.H, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     for (int i = 0; i < labels.W; ++i)
         for (int j = 0; j < labels.H; ++j) {
@@ -265,6 +267,7 @@ QWidget* TDiversityForm::BuildClusterTab()
     Memo1_ = Named(new QPlainTextEdit, "Memo1");
     Memo1_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     Memo1_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    reportFiller_ = new TTextFiller(Memo1_);
     auto* Button3 = NamedButton("Button3", "save");
     reportDialog_ = MakeFileDialog(this, "ReportSaveDialog", true, QStringLiteral("text file (*.txt)"), QStringLiteral("txt"));
     // Both charts keep room for their titles and axis labels.
@@ -373,7 +376,7 @@ void TDiversityForm::Refresh()
     ClusterHistogramChart_->viewport()->update();
 }
 
-bool TDiversityForm::Busy() const { return busy_->Busy(); }
+bool TDiversityForm::Busy() const { return busy_->Busy() || reportFiller_->Filling(); }
 
 void TDiversityForm::showEvent(QShowEvent* event)
 {
@@ -499,17 +502,11 @@ void TDiversityForm::CalcClusters()
             QLabel* labels[] = {ClusterCountLabel_, ClusterAverageSizeLabel_, ClusterminSizeLabel_, ClusterMaxSizeLabel_};
             for (size_t i = 0; i < 4; ++i) labels[i]->setText(Q(job->Summary[i]));
             histogram_->SetBars(job->Histogram, Q(job->AxisTitle));
-            ShowReport(job->Report);
+            ShowReport(std::move(job->Report));
         });
 }
 
-void TDiversityForm::ShowReport(const std::vector<std::string>& lines)
-{
-    QStringList text;
-    text.reserve(static_cast<qsizetype>(lines.size()));
-    for (const std::string& line : lines) text << Q(line);
-    Memo1_->setPlainText(text.join(QLatin1Char('\n')));
-}
+void TDiversityForm::ShowReport(std::vector<std::string> lines) { reportFiller_->Show(std::move(lines)); }
 
 void TDiversityForm::ShowDetails()
 {
@@ -530,6 +527,7 @@ void TDiversityForm::SaveReport()
 {
     const QString path = ChooseFile(reportDialog_);
     if (path.isEmpty()) return;
+    reportFiller_->Finish();
     std::vector<std::string> lines;
     const QString text = Memo1_->toPlainText();
     if (!text.isEmpty())

@@ -25,6 +25,7 @@ struct TClusterEntries;
 namespace marovi::app {
 
 class TBusyIndicator;
+class TTextFiller;
 class TChartView;
 class TClusterHistogramChart;
 class TClusterLayoutView;
@@ -42,7 +43,7 @@ public:
     void Reset();
     // The main window's round is done: redraw what is shown.
     void Refresh();
-    // Work of the window is in flight.
+    // Work of the window is in flight, or its report still going in.
     bool Busy() const;
 
 protected:
@@ -64,7 +65,7 @@ private:
     void ShowDetails();
     void ShowTable();
     void SaveReport();
-    void ShowReport(const std::vector<std::string>& lines);
+    void ShowReport(std::vector<std::string> lines);
 
     void CalcSlidingBox();
     void ResetSlidingBoxChart();
@@ -94,6 +95,7 @@ private:
     QLineEdit* DetailsOnEdit_;
     QLabel *minSizeLabel_, *ClusterCountLabel_, *ClusterAverageSizeLabel_, *ClusterminSizeLabel_, *ClusterMaxSizeLabel_;
     QPlainTextEdit* Memo1_;
+    TTextFiller* reportFiller_;
     QFileDialog* reportDialog_;
     TClusterLayoutView* ClusterLayoutChart_;
     TClusterHistogramChart* histogram_;

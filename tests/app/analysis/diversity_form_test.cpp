@@ -125,7 +125,7 @@ private slots:
         QCOMPARE(Child<QLabel>(form_, "ClusterCountLabel")->text(), QStringLiteral("0 clusters"));
         QCOMPARE(Child<QLabel>(form_, "ClusterAverageSizeLabel")->text(), QStringLiteral("average size :   0.0 +-   0.0 cells"));
         QCOMPARE(Child<QLabel>(form_, "ClusterMaxSizeLabel")->text(), QStringLiteral("max size     :   0.0 cells"));
-        QImage blank(24, 18, QImage::Format_ARGB32);
+        QImage blank(24, 18, QImage::Format_ARGB32_Premultiplied);
         blank.fill(Qt::transparent);
         QCOMPARE(Layout()->Cells(), blank);
     }
