@@ -100,7 +100,7 @@ void TAbundanceChart::FollowSpecies(const TSpeciesMoves& moves, const std::vecto
     minT_ = minT;
     maxT_ = maxT;
     maxDiversity_ = maxDiversity;
-    if (!automatic_) axisX_->setRange(axisMin, axisMax);
+    if (!automatic_) SetFixedAxisRange(axisX_, axisMin, axisMax, TimeStepTicks);
     dirty_ = true;
     Flush();
 }
