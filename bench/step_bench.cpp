@@ -6,10 +6,11 @@
 //
 //   build/bench/step_bench                                  both grids
 //   build/bench/step_bench --benchmark_filter=BM_Step/1000  the large grid alone
-//   build/bench/step_bench --steps=N                        no timing: N steps of 100 x 100,
+//   build/bench/step_bench --steps=N [--threads=T]          no timing: N steps of 100 x 100,
 //                                                           for profilers (callgrind)
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -91,10 +92,43 @@ void BM_Step(benchmark::State& state)
 BENCHMARK(BM_Step)->Arg(100)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_Step)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The same model stepped on 1 thread and on N threads in turn, one step each, in wall-clock
+// time: the ratio of the two is the speed-up, measured under the same load. The two stay
+// equal (any thread count gives the same step), so both steps do the same work.
+void BM_StepThreads(benchmark::State& state)
+{
+    const int side = static_cast<int>(state.range(0));
+    const int threads = static_cast<int>(state.range(1));
+    auto one = DefaultScenario(side);
+    for (int i = 0; i < 5; ++i) marovi::SimulationStep(*one);
+    auto many = std::make_unique<marovi::Model>(*one);
+    many->StepThreads.SetCount(threads);
+    marovi::SimulationStep(*one);
+    marovi::SimulationStep(*many); // threads started
+    using Clock = std::chrono::steady_clock;
+    double oneSeconds = 0, manySeconds = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        marovi::SimulationStep(*one);
+        const auto t1 = Clock::now();
+        marovi::SimulationStep(*many);
+        const auto t2 = Clock::now();
+        oneSeconds += std::chrono::duration<double>(t1 - t0).count();
+        manySeconds += std::chrono::duration<double>(t2 - t1).count();
+    }
+    const double steps = static_cast<double>(state.iterations());
+    state.counters["1 thread ms"] = oneSeconds * 1e3 / steps;
+    state.counters["N threads ms"] = manySeconds * 1e3 / steps;
+    state.counters["speed-up"] = manySeconds > 0 ? oneSeconds / manySeconds : 0.0;
+}
+BENCHMARK(BM_StepThreads)->Args({100, 2})->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK(BM_StepThreads)->Args({1000, 2})->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
 // Plain run for profilers: setup, then the given number of steps.
-int ProfileRun(int steps)
+int ProfileRun(int steps, int threads)
 {
     auto m = DefaultScenario(100);
+    m->StepThreads.SetCount(threads);
     for (int i = 0; i < 5; ++i) marovi::SimulationStep(*m);
     long long larvae = 0;
     for (int i = 0; i < steps; ++i) {
@@ -119,8 +153,11 @@ int ProfileRun(int steps)
 
 int main(int argc, char** argv)
 {
+    int threads = 1;
     for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], "--steps=", 8) == 0) return ProfileRun(std::atoi(argv[i] + 8));
+        if (std::strncmp(argv[i], "--threads=", 10) == 0) threads = std::atoi(argv[i] + 10);
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--steps=", 8) == 0) return ProfileRun(std::atoi(argv[i] + 8), threads);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -1,15 +1,19 @@
 #include "model/grid.h"
 #include "model/life_history.h"
 #include "model/step.h"
+#include "model/step_work.h"
 
 namespace marovi {
 
-void UpdateCell(Model& m, int x, int y)
+void UpdateCell(Model& m, int x, int y) { UpdateCell(m, x, y, nullptr); }
+
+void UpdateCell(Model& m, int x, int y, TDrawPlan* plan)
 {
     AgeCell(m, x, y);
-    ReleaseLarvae(m, x, y);
-    ExternalDrift(m, x, y);
-    MortalityCell(m, x, y);
+    ReleaseLarvae(m, x, y, plan);
+    ExternalDrift(m, x, y, plan != nullptr);
+    if (plan) plan->Deaths(x, y);
+    else MortalityCell(m, m.Random, x, y);
 }
 
 void AgeCell(Model& m, int x, int y)
@@ -26,13 +30,15 @@ void AgeCell(Model& m, int x, int y)
     cell.Substrate ^= mask;
 }
 
-void MortalityCell(Model& m, int x, int y)
+void MortalityCell(Model& m, int x, int y) { MortalityCell(m, m.Random, x, y); }
+
+void MortalityCell(Model& m, TRandom& random, int x, int y)
 {
     TCell& cell = m.Cell(x, y);
     size_t i = 0;
     while (i < cell.Individuals.size()) {
         const TIndividual& ind = cell.Individuals[i];
-        if (DiesThisStep(m, ind.Species, ind.Age))
+        if (DiesThisStep(m, random, ind.Species, ind.Age))
             EraseIndividual(cell, i);
         else
             ++i;

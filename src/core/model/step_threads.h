@@ -1,0 +1,51 @@
+#pragma once
+#include <memory>
+
+namespace marovi {
+
+struct TStepWork;
+
+// The threads a time step runs on: the caller and Count() - 1 helpers, started by the first
+// step that needs them and kept until the count changes or the model goes. A copy has the same
+// count and threads of its own, started when it first steps.
+class TStepThreads {
+public:
+    explicit TStepThreads(int count = 1);
+    TStepThreads(const TStepThreads& other);
+    TStepThreads& operator=(const TStepThreads& other);
+    TStepThreads(TStepThreads&& other) noexcept;
+    TStepThreads& operator=(TStepThreads&& other) noexcept;
+    ~TStepThreads();
+
+    int Count() const { return count_; }
+    // At least 1; the helpers of the old count stop.
+    void SetCount(int count);
+
+    // Runs job(thread) on every thread, the caller's as thread 0, and returns when all have
+    // returned. An exception of the caller's job is rethrown then; the helpers' jobs must not
+    // throw.
+    template <class Job>
+    void Run(Job& job)
+    {
+        RunErased([](void* j, int thread) { (*static_cast<Job*>(j))(thread); }, &job);
+    }
+
+    // The step's working storage for this count, made on first use and kept, so that a step
+    // allocates nothing.
+    TStepWork& Work();
+
+private:
+    struct TPool;
+    void RunErased(void (*job)(void*, int), void* context);
+    void Stop();
+
+    int count_ = 1;
+    std::unique_ptr<TPool> pool_;
+    std::unique_ptr<TStepWork> work_;
+};
+
+// The processors this process may run on (a Slurm task or a taskset gets its share of the
+// machine, not all of its cores).
+int UsableProcessors();
+
+} // namespace marovi
