@@ -84,4 +84,28 @@ TEST(ParallelStep, EveryThreadCountWritesTheSameFiles)
     }
 }
 
+TEST(ParallelStep, RunsAndThreadsShareTheProcessors)
+{
+    struct Case {
+        int runs, jobs, threads, processors; // 0: not given
+        TProcessorShare share;
+    };
+    const Case cases[] = {
+        {1, 0, 0, 8, {1, 8}},    // one run takes every processor
+        {3, 0, 0, 8, {3, 2}},    // a few runs split them
+        {100, 0, 0, 8, {8, 1}},  // many runs, one thread each
+        {10, 2, 0, 8, {2, 4}},   // the threads fill what the runs leave
+        {10, 0, 4, 8, {2, 4}},   // and the other way round
+        {20, 16, 0, 8, {16, 1}}, // more than the processors only when asked
+        {10, 0, 16, 8, {1, 16}},
+        {2, 5, 3, 8, {2, 3}},    // both given: never more runs side by side than runs
+        {0, 0, 0, 1, {1, 1}},
+    };
+    for (const Case& c : cases) {
+        const TProcessorShare s = ShareProcessors(c.runs, c.jobs, c.threads, c.processors);
+        EXPECT_EQ(s.Jobs, c.share.Jobs) << c.runs << " " << c.jobs << " " << c.threads;
+        EXPECT_EQ(s.Threads, c.share.Threads) << c.runs << " " << c.jobs << " " << c.threads;
+    }
+}
+
 } // namespace

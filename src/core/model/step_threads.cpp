@@ -66,7 +66,7 @@ struct TStepThreads::TPool {
     bool quit = false;
 };
 
-TStepThreads::TStepThreads(int count) : count_(std::max(count, 1)) {}
+TStepThreads::TStepThreads(int count) : count_(std::clamp(count, 1, MaxStepThreads)) {}
 
 TStepThreads::TStepThreads(const TStepThreads& other) : count_(other.count_) {}
 
@@ -101,7 +101,7 @@ void TStepThreads::Stop()
 
 void TStepThreads::SetCount(int count)
 {
-    count = std::max(count, 1);
+    count = std::clamp(count, 1, MaxStepThreads);
     if (count == count_) return;
     Stop();
     count_ = count;
@@ -148,6 +148,16 @@ int UsableProcessors()
     CPU_ZERO(&set);
     if (::sched_getaffinity(0, sizeof(set), &set) == 0 && CPU_COUNT(&set) > 0) return CPU_COUNT(&set);
     return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+TProcessorShare ShareProcessors(int runs, int jobs, int threads, int processors)
+{
+    runs = std::max(runs, 1);
+    processors = std::max(processors, 1);
+    TProcessorShare share;
+    share.Jobs = std::min(jobs > 0 ? jobs : threads > 0 ? std::max(1, processors / threads) : processors, runs);
+    share.Threads = threads > 0 ? threads : std::max(1, processors / share.Jobs);
+    return share;
 }
 
 } // namespace marovi

@@ -18,7 +18,7 @@ public:
     ~TStepThreads();
 
     int Count() const { return count_; }
-    // At least 1; the helpers of the old count stop.
+    // 1..MaxStepThreads; the helpers of the old count stop.
     void SetCount(int count);
 
     // Runs job(thread) on every thread, the caller's as thread 0, and returns when all have
@@ -44,8 +44,20 @@ private:
     std::unique_ptr<TStepWork> work_;
 };
 
+// The most threads a step runs on.
+constexpr int MaxStepThreads = 1024;
+
 // The processors this process may run on (a Slurm task or a taskset gets its share of the
 // machine, not all of its cores).
 int UsableProcessors();
+
+// How `runs` runs share `processors` processors: runs side by side (Jobs) and threads within a
+// run. A count the user gave (above 0) is kept; the other is chosen so that Jobs x Threads stays
+// within the processors. Never more jobs than runs.
+struct TProcessorShare {
+    int Jobs = 1;
+    int Threads = 1;
+};
+TProcessorShare ShareProcessors(int runs, int jobs, int threads, int processors);
 
 } // namespace marovi
