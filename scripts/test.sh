@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds MAROVI and runs every test and checks its Debian
 # package; then the core and runner tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a short run of every fuzz target (FUZZ_SECONDS each,
-# default 20).
+# UndefinedBehaviorSanitizer, those that step on several threads under ThreadSanitizer,
+# and a short run of every fuzz target (FUZZ_SECONDS each, default 20).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -17,5 +17,8 @@ bash tests/install/package_test.sh build
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMAROVI_SANITIZE=ON -DMAROVI_BUILD_APP=OFF
 cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j2
+
+# The tests that step on several threads, under ThreadSanitizer (scripts/tsan.sh runs them all).
+bash scripts/tsan.sh 'ParallelStep|Cli\.|Sweep\.|sweep_parallel'
 
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
