@@ -5,14 +5,17 @@
 
 namespace marovi {
 
-void UpdateCell(Model& m, int x, int y) { UpdateCell(m, x, y, nullptr); }
-
-void UpdateCell(Model& m, int x, int y, TDrawPlan* plan)
+void UpdateCell(Model& m, int x, int y)
 {
     AgeCell(m, x, y);
-    ReleaseLarvae(m, x, y, plan);
+    UpdateAgedCell(m, x, y, nullptr, nullptr, 0);
+}
+
+void UpdateAgedCell(Model& m, int x, int y, TDrawPlan* plan, const int32_t* reproducing, int32_t individuals)
+{
+    ReleaseLarvae(m, x, y, plan, reproducing);
     ExternalDrift(m, x, y, plan != nullptr);
-    if (plan) plan->Deaths(x, y);
+    if (plan) plan->Deaths(x, y, individuals);
     else MortalityCell(m, m.Random, x, y);
 }
 

@@ -105,20 +105,23 @@ void DisperseClutch(Model& m, TRandom& random, const TFlowCell& flow, int x, int
 template void DisperseClutch<false>(Model&, TRandom&, const TFlowCell&, int, int, int, int32_t);
 template void DisperseClutch<true>(Model&, TRandom&, const TFlowCell&, int, int, int, int32_t);
 
-void ReleaseLarvae(Model& m, int x, int y) { ReleaseLarvae(m, x, y, nullptr); }
+void ReleaseLarvae(Model& m, int x, int y) { ReleaseLarvae(m, x, y, nullptr, nullptr); }
 
-void ReleaseLarvae(Model& m, int x, int y, TDrawPlan* plan)
+void ReleaseLarvae(Model& m, int x, int y, TDrawPlan* plan, const int32_t* reproducing)
 {
     if (m.OnlyGlobalDrift) return;
     TCell& cell = m.Cell(x, y);
-    TSpeciesCounts reproducing, present;
-    if (m.OldReproInterval) CountReproducingIndividualRhythm(m, cell, reproducing);
-    else present = ToSpeciesCounts(cell.Abundance); // one pass over the list, not one per species
+    TSpeciesCounts counted, present;
+    if (m.OldReproInterval && !reproducing) {
+        CountReproducingIndividualRhythm(m, cell, counted);
+        reproducing = counted.data();
+    }
+    if (!m.OldReproInterval) present = ToSpeciesCounts(cell.Abundance); // one pass over the list, not one per species
     const TFlowCell* flow = nullptr;
     for (int s = 0; s <= m.SpeciesMax; ++s) {
         const TSpecies& sp = m.SpeciesPool[static_cast<size_t>(s)];
         // Without individuals of the species nothing is counted and nothing is drawn.
-        int32_t n = m.OldReproInterval                    ? reproducing[static_cast<size_t>(s)]
+        int32_t n = m.OldReproInterval                    ? reproducing[s]
                     : present[static_cast<size_t>(s)] > 0 ? CountReproducing(m, cell, s)
                                                           : 0;
         int32_t larvae = RoundToInt(n * sp.Fecundity[static_cast<size_t>(m.Season)]);

@@ -52,6 +52,12 @@ public:
     uint64_t Drawn() const { return Laps * Lap + static_cast<uint64_t>(Next); }
     // Passes over uniforms until Drawn() is `drawn` (nothing when it is already there).
     void SkipTo(uint64_t drawn);
+    // Passes over n uniforms.
+    void Skip(uint32_t n)
+    {
+        if (n <= static_cast<uint32_t>(Lap - Next)) Next += static_cast<int32_t>(n);
+        else SkipTo(Drawn() + n);
+    }
 
     // Generator state, public so that tests can inspect it: the values of the current lap,
     // Table[1..Next] drawn, Table[Next+1..55] still to come.

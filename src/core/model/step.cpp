@@ -10,21 +10,29 @@ namespace marovi {
 
 namespace {
 
-// Phase 1, every cell's update in column order. With more than one thread this thread plans
-// and the others run what it defers (and so does this one, when it waits or is done).
+// Phase 1, every cell's update in column order. This thread sweeps the grid; with more than
+// one thread it plans, and the others prepare columns ahead of it and run what it defers (so
+// does this one, when it waits or is done).
 void UpdateCells(Model& m, TStepWork& work)
 {
-    const bool deferring = work.Threads > 1;
-    if (deferring) work.StartCellUpdate();
+    work.StartCellUpdate(m);
     auto job = [&](int thread) {
         if (thread == 0) {
             std::optional<TDrawPlan> plan;
-            if (deferring) plan.emplace(m, work);
-            for (int x = 0; x <= m.XMax; ++x)
-                for (int y = 0; y <= m.YMax; ++y) UpdateCell(m, x, y, plan ? &*plan : nullptr);
+            if (work.Threads > 1) plan.emplace(m, work);
+            const size_t stride = work.Stride();
+            for (int x = 0; x <= m.XMax; ++x) {
+                const int32_t* cell = work.ReadyColumn(m, x);
+                for (int y = 0; y <= m.YMax; ++y, cell += stride)
+                    UpdateAgedCell(m, x, y, plan ? &*plan : nullptr, work.CountsReproducing() ? cell : nullptr,
+                                   cell[stride - 1]);
+                work.ColumnSwept(x);
+            }
             if (plan) plan->Finish();
+            work.PlanDone = true;
+            work.Signal.Notify();
         }
-        if (deferring) work.RunChunks(m);
+        work.HelpCellUpdate(m);
     };
     m.StepThreads.Run(job);
 }

@@ -1,7 +1,11 @@
 #include "model/step_work.h"
 
+#include <algorithm>
+
 #include "landscape/flow.h"
 #include "model/kernel.h"
+#include "model/life_history.h"
+#include "model/step.h"
 #include "model/model.h"
 
 namespace marovi {
@@ -60,32 +64,91 @@ struct TPassedPair {
     else r.Uniform();
 }
 
+// Ages the cells of column x and counts what the sweep needs of them into `out`.
+void PrepareColumn(Model& m, int x, bool countReproducing, size_t stride, int32_t* out)
+{
+    const size_t species = stride - 1;
+    TSpeciesCounts reproducing;
+    for (int y = 0; y <= m.YMax; ++y, out += stride) {
+        AgeCell(m, x, y);
+        TCell& cell = m.Cell(x, y);
+        if (countReproducing) {
+            CountReproducingIndividualRhythm(m, cell, reproducing);
+            std::copy_n(reproducing.begin(), species, out);
+        }
+        out[species] = static_cast<int32_t>(cell.Individuals.size());
+    }
+}
+
 } // namespace
 
 TStepWork::TStepWork(int threads)
     : Threads(threads), SlotCount(2 * static_cast<size_t>(threads) + 2), Slots(new TDrawChunk[SlotCount]),
-      Census(new TSpeciesCounts[static_cast<size_t>(threads)])
+      Census(new TSpeciesCounts[static_cast<size_t>(threads)]), ColumnSlots(static_cast<size_t>(threads) + 2),
+      columnReady_(new std::atomic<int>[ColumnSlots])
 {
     for (size_t i = 0; i < SlotCount; ++i) Slots[i].Work.reset(new TDeferredDraws[ChunkCapacity]);
 }
 
-void TStepWork::StartCellUpdate()
+void TStepWork::StartCellUpdate(const Model& m)
 {
+    stride_ = static_cast<size_t>(m.SpeciesMax + 1) + 1;
+    columnSize_ = static_cast<size_t>(m.YDim) * stride_;
+    if (ColumnSlots * columnSize_ > columnsHeld_) {
+        columns_.reset(new int32_t[ColumnSlots * columnSize_]);
+        columnsHeld_ = ColumnSlots * columnSize_;
+    }
+    columnCount_ = m.XDim;
+    countsReproducing_ = m.OldReproInterval && !m.OnlyGlobalDrift;
+    nextColumn_ = 0;
+    sweptColumns_ = 0;
+    for (size_t i = 0; i < ColumnSlots; ++i) columnReady_[i] = 0;
     Planned = 0;
     Claimed = 0;
     PlanDone = false;
     for (size_t i = 0; i < SlotCount; ++i) Slots[i].Finished = 0;
 }
 
-void TStepWork::RunChunks(Model& m)
+bool TStepWork::Preparable() const
+{
+    const int x = nextColumn_.load();
+    return x < columnCount_ && x < sweptColumns_.load() + static_cast<int>(ColumnSlots);
+}
+
+bool TStepWork::PrepareOne(Model& m)
+{
+    int x = nextColumn_.load();
+    while (x < columnCount_ && x < sweptColumns_.load() + static_cast<int>(ColumnSlots)) {
+        if (nextColumn_.compare_exchange_weak(x, x + 1)) {
+            PrepareColumn(m, x, countsReproducing_, stride_, ColumnData(x));
+            columnReady_[static_cast<size_t>(x) % ColumnSlots] = x + 1;
+            Signal.Notify();
+            return true;
+        }
+    }
+    return false;
+}
+
+const int32_t* TStepWork::ReadyColumn(Model& m, int x)
+{
+    std::atomic<int>& ready = columnReady_[static_cast<size_t>(x) % ColumnSlots];
+    while (ready.load() != x + 1)
+        if (!PrepareOne(m)) Signal.Wait([&] { return ready.load() == x + 1; });
+    return ColumnData(x);
+}
+
+void TStepWork::ColumnSwept(int x)
+{
+    sweptColumns_ = x + 1;
+    Signal.Notify();
+}
+
+void TStepWork::HelpCellUpdate(Model& m)
 {
     for (;;) {
-        const uint64_t k = Claimed.fetch_add(1);
-        Signal.Wait([&] { return Planned.load() > k || PlanDone.load(); });
-        if (Planned.load() <= k) return;
-        RunChunk(m, Slot(k));
-        Slot(k).Finished = k + 1;
-        Signal.Notify();
+        if (PrepareOne(m) || RunOneChunk(m)) continue;
+        if (PlanDone.load() && Claimed.load() >= Planned.load()) return;
+        Signal.Wait([&] { return Preparable() || Claimed.load() < Planned.load() || PlanDone.load(); });
     }
 }
 
@@ -144,9 +207,23 @@ void TDrawPlan::Clutch(int x, int y, int s, int32_t larvae)
             SkipGauss(r, pair);
         }
     } else {
-        for (int32_t i = 0; i < larvae; ++i) {
+        // Each larva: a deviate, then one uniform. Deviates come in pairs, so two larvae pass
+        // over one pair of the polar method and two uniforms.
+        int32_t left = larvae;
+        if (left > 0 && r.GaussCached == 1) {
+            r.GaussCached = 0;
+            r.Skip(1);
+            --left;
+        }
+        double b;
+        for (; left >= 2; left -= 2) {
+            r.DrawPolarPair(pair.A, b, pair.Rsq);
+            r.Skip(2);
+            pair.Passed = true;
+        }
+        if (left == 1) {
             SkipGauss(r, pair);
-            r.Uniform();
+            r.Skip(1);
         }
     }
     pairPassed_ = pair.Passed;
@@ -156,14 +233,13 @@ void TDrawPlan::Clutch(int x, int y, int s, int32_t larvae)
     if (draws_ >= TStepWork::ChunkDraws || open_->Count == TStepWork::ChunkCapacity) Close();
 }
 
-void TDrawPlan::Deaths(int x, int y)
+void TDrawPlan::Deaths(int x, int y, int32_t n)
 {
     // One uniform per individual, in list order, whatever dies.
-    const size_t n = m_.Cell(x, y).Individuals.size();
     if (n == 0) return;
     Add(static_cast<uint32_t>(x) * static_cast<uint32_t>(m_.YDim) + static_cast<uint32_t>(y), TDeferredDraws::Deaths, 0);
-    m_.Random.SkipTo(m_.Random.Drawn() + n);
-    draws_ += static_cast<int64_t>(n);
+    m_.Random.SkipTo(m_.Random.Drawn() + static_cast<uint64_t>(n));
+    draws_ += n;
     if (draws_ >= TStepWork::ChunkDraws || open_->Count == TStepWork::ChunkCapacity) Close();
 }
 
@@ -198,8 +274,6 @@ void TDrawPlan::Close()
 void TDrawPlan::Finish()
 {
     if (open_) Close();
-    work_.PlanDone = true;
-    work_.Signal.Notify();
     if (pairPassed_ && m_.Random.GaussCached == 1) m_.Random.GaussValue = pairA_ * TRandom::PolarFactor(pairRsq_);
 }
 

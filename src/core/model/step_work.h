@@ -2,15 +2,19 @@
 // How a time step shares its work between threads and stays the serial step bit for bit.
 //
 // The random stream is one sequence, and which value goes to which decision is fixed by the
-// serial order of the step. In the cell update (phase 1) the thread that sweeps the grid, the
-// planner, makes every decision whose draws are cheap or change what comes later (ageing,
-// which individuals reproduce, drift) and passes over the draws of the costly work, clutch
-// dispersal and deaths, only noting where each begins in the stream. That work goes out in
-// chunks, each with a copy of the generator where it begins; any thread runs a chunk by
-// drawing the same values again from its copy. Larvae land in the grid's counts by atomic
-// additions, which give the same sums in any order. In settlement (phase 2) the lotteries
-// stay with the sweeping thread, and the census of settled columns goes to the others, each
-// counting into its own totals, added up at the end.
+// serial order of the step. The cell update (phase 1) runs in three stages:
+// - any thread prepares a column a little ahead of the sweep: ages its individuals and, in the
+//   individual rhythm, counts those that reproduce (no draws, so the order does not matter);
+// - the thread that sweeps the grid in column order, the planner, makes the decisions whose
+//   draws are cheap or change what comes later (the common rhythm's reproduction, fluctuating
+//   fecundity, drift) and passes over the draws of the costly work, clutch dispersal and
+//   deaths, only noting where each begins in the stream;
+// - that work goes out in chunks, each with a copy of the generator where it begins; any
+//   thread runs a chunk by drawing the same values again from its copy. Larvae land in the
+//   grid's counts by atomic additions, which give the same sums in any order.
+// On one thread the planner does each piece at once, on the model's generator. In settlement
+// (phase 2) the lotteries stay with the sweeping thread, and the census of settled columns
+// goes to the others, each counting into its own totals, added up at the end.
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -28,8 +32,10 @@ class TDrawPlan;
 
 // The cell update's pieces with the threads in mind. Without a plan (one thread) they draw on
 // the model's generator and do everything at once; with one, dispersal and deaths are deferred.
-void UpdateCell(Model& m, int x, int y, TDrawPlan* plan);
-void ReleaseLarvae(Model& m, int x, int y, TDrawPlan* plan);
+// The cell is aged; `reproducing` holds its reproducing individuals per species when they were
+// counted in advance (individual rhythm), else it is null and they are counted here.
+void UpdateAgedCell(Model& m, int x, int y, TDrawPlan* plan, const int32_t* reproducing, int32_t individuals);
+void ReleaseLarvae(Model& m, int x, int y, TDrawPlan* plan, const int32_t* reproducing);
 // shared: other threads count larvae into the grid at the same time.
 void ExternalDrift(Model& m, int x, int y, bool shared);
 void MortalityCell(Model& m, TRandom& random, int x, int y);
@@ -101,30 +107,54 @@ struct TStepWork {
     static constexpr size_t ChunkCapacity = 1024; // deferred pieces of work per chunk
     static constexpr int64_t ChunkDraws = 8192;   // a chunk closes once its work draws about this many
     const int Threads;
-    const size_t SlotCount;
-    std::unique_ptr<TDrawChunk[]> Slots;
-    std::atomic<uint64_t> Planned{0}; // chunks handed out
-    std::atomic<uint64_t> Claimed{0}; // chunks taken by a thread (they may wait for their plan)
-    std::atomic<bool> PlanDone{false};
-
-    std::atomic<int> Settled{0};      // columns settled in phase 2
-    std::atomic<int> NextCensus{0};   // next column whose census is taken
-    std::unique_ptr<TSpeciesCounts[]> Census; // per thread
     TSignal Signal;
 
-    TDrawChunk& Slot(uint64_t chunk) { return Slots[chunk % SlotCount]; }
-
-    // Phase 1: every thread runs chunks until the planner is done and none is left; the
-    // planner joins once it has planned the last.
-    void StartCellUpdate();
-    void RunChunks(Model& m);
+    // --- phase 1 ---
+    // Sizes the column storage for the model (allocating only when it grew) and starts over.
+    void StartCellUpdate(const Model& m);
+    // Column x prepared for the sweep, prepared here if no other thread has taken it: per cell
+    // Stride() entries, the reproducing individuals per species (when counted in advance),
+    // then the number of individuals.
+    const int32_t* ReadyColumn(Model& m, int x);
+    size_t Stride() const { return stride_; }
+    bool CountsReproducing() const { return countsReproducing_; }
+    // The sweep is done with column x: its storage may take another.
+    void ColumnSwept(int x);
+    // Every thread once it has nothing else (the planner after Finish): prepares columns and
+    // runs chunks until the plan is done and every chunk is taken.
+    void HelpCellUpdate(Model& m);
     // Runs the oldest chunk nobody has taken, if one is planned.
     bool RunOneChunk(Model& m);
 
-    // Phase 2: the sweeping thread settles column after column; every thread takes the census
-    // of settled columns until all are counted.
+    std::atomic<uint64_t> Planned{0}; // chunks handed out
+    std::atomic<uint64_t> Claimed{0}; // chunks taken by a thread
+    std::atomic<bool> PlanDone{false};
+    const size_t SlotCount;
+    std::unique_ptr<TDrawChunk[]> Slots;
+    TDrawChunk& Slot(uint64_t chunk) { return Slots[chunk % SlotCount]; }
+
+    // --- phase 2 ---
+    // The sweeping thread settles column after column; every thread takes the census of
+    // settled columns until all are counted.
     void StartSettlement();
     void CountSettledColumns(Model& m, int thread, bool wait);
+    std::atomic<int> Settled{0};              // columns settled
+    std::atomic<int> NextCensus{0};           // next column whose census is taken
+    std::unique_ptr<TSpeciesCounts[]> Census; // per thread
+
+private:
+    bool PrepareOne(Model& m);
+    bool Preparable() const;
+    int32_t* ColumnData(int x) { return columns_.get() + static_cast<size_t>(x) % ColumnSlots * columnSize_; }
+
+    const size_t ColumnSlots;
+    std::unique_ptr<std::atomic<int>[]> columnReady_; // per slot: 1 + the column prepared in it
+    std::unique_ptr<int32_t[]> columns_;
+    size_t columnsHeld_ = 0, columnSize_ = 0, stride_ = 0;
+    int columnCount_ = 0;
+    bool countsReproducing_ = false;
+    std::atomic<int> nextColumn_{0};   // the next column nobody has taken to prepare
+    std::atomic<int> sweptColumns_{0}; // columns the sweep is done with
 };
 
 // The planner of the cell update: records deferred work in chunks and passes over its draws on
@@ -134,8 +164,8 @@ public:
     TDrawPlan(Model& m, TStepWork& work);
     // The dispersal of a clutch of `larvae` larvae of species s from cell (x, y).
     void Clutch(int x, int y, int s, int32_t larvae);
-    // The mortality of the individuals in cell (x, y).
-    void Deaths(int x, int y);
+    // The mortality of the n individuals in cell (x, y).
+    void Deaths(int x, int y, int32_t n);
     // Hands out the last chunk and leaves the generator as the serial step would.
     void Finish();
 
