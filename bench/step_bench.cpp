@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <time.h>
 #include <memory>
 
 #include "model/model.h"
@@ -53,12 +54,13 @@ long long Individuals(const marovi::Model& m)
 }
 
 // Heap and object bytes of the model: the cells with their per-species counts (larvae and
-// larvae history), the individual lists, the species pool, the flow grid and the
-// disturbance list.
+// larvae history), the individual lists, the species pool, the flow grid, the disturbance
+// list and the step's working storage for its threads.
 double ModelBytes(const marovi::Model& m)
 {
     double bytes = sizeof(marovi::Model);
     bytes += static_cast<double>(m.Cells.Bytes());
+    bytes += static_cast<double>(m.StepThreads.Bytes());
     bytes += static_cast<double>(m.SpeciesPool.capacity() * sizeof(marovi::TSpecies));
     bytes += static_cast<double>(m.FlowGrid.Cells.capacity() * sizeof(marovi::TFlowCell));
     bytes += static_cast<double>(m.Disturbances.capacity() * sizeof(marovi::TDisturbanceDef));
@@ -92,34 +94,54 @@ void BM_Step(benchmark::State& state)
 BENCHMARK(BM_Step)->Arg(100)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_Step)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+double ThreadSeconds()
+{
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
 // The same model stepped on 1 thread and on N threads in turn, one step each, in wall-clock
 // time: the ratio of the two is the speed-up, measured under the same load. The two stay
 // equal (any thread count gives the same step), so both steps do the same work.
+// Also reported: the serial part of the N-thread step (the processor time of what only the
+// sweeping thread can do) as a share of the 1-thread step's processor time, and the speed-up
+// Amdahl's law predicts from it on 16 and 64 processors.
 void BM_StepThreads(benchmark::State& state)
 {
     const int side = static_cast<int>(state.range(0));
     const int threads = static_cast<int>(state.range(1));
+    // Two models made alike rather than a copy, whose individual lists would take more room.
     auto one = DefaultScenario(side);
-    for (int i = 0; i < 5; ++i) marovi::SimulationStep(*one);
-    auto many = std::make_unique<marovi::Model>(*one);
+    auto many = DefaultScenario(side);
     many->StepThreads.SetCount(threads);
-    marovi::SimulationStep(*one);
-    marovi::SimulationStep(*many); // threads started
+    for (int i = 0; i < 6; ++i) {
+        marovi::SimulationStep(*one);
+        marovi::SimulationStep(*many);
+    }
     using Clock = std::chrono::steady_clock;
-    double oneSeconds = 0, manySeconds = 0;
+    double oneSeconds = 0, manySeconds = 0, oneCpu = 0, serialCpu = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
+        const double c0 = ThreadSeconds();
         marovi::SimulationStep(*one);
+        oneCpu += ThreadSeconds() - c0;
         const auto t1 = Clock::now();
         marovi::SimulationStep(*many);
         const auto t2 = Clock::now();
+        serialCpu += many->StepThreads.SerialSeconds();
         oneSeconds += std::chrono::duration<double>(t1 - t0).count();
         manySeconds += std::chrono::duration<double>(t2 - t1).count();
     }
     const double steps = static_cast<double>(state.iterations());
+    const double serial = oneCpu > 0 ? serialCpu / oneCpu : 0.0;
     state.counters["1 thread ms"] = oneSeconds * 1e3 / steps;
     state.counters["N threads ms"] = manySeconds * 1e3 / steps;
     state.counters["speed-up"] = manySeconds > 0 ? oneSeconds / manySeconds : 0.0;
+    state.counters["serial %"] = 100 * serial;
+    state.counters["Amdahl 16"] = 1 / (serial + (1 - serial) / 16);
+    state.counters["Amdahl 64"] = 1 / (serial + (1 - serial) / 64);
+    state.counters["bytes/individual"] = ModelBytes(*many) / static_cast<double>(Individuals(*many));
 }
 BENCHMARK(BM_StepThreads)->Args({100, 2})->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 BENCHMARK(BM_StepThreads)->Args({1000, 2})->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();

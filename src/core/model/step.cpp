@@ -18,6 +18,8 @@ void UpdateCells(Model& m, TStepWork& work)
     work.StartCellUpdate(m);
     auto job = [&](int thread) {
         if (thread == 0) {
+            const double start = ThreadSeconds();
+            work.Helped = 0;
             std::optional<TDrawPlan> plan;
             if (work.Threads > 1) plan.emplace(m, work);
             const size_t stride = work.Stride();
@@ -31,6 +33,7 @@ void UpdateCells(Model& m, TStepWork& work)
             if (plan) plan->Finish();
             work.PlanDone = true;
             work.Signal.Notify();
+            work.SerialSeconds = ThreadSeconds() - start - work.Helped;
         }
         work.HelpCellUpdate(m);
     };
@@ -46,12 +49,17 @@ void SettleCells(Model& m, TStepWork& work)
     auto job = [&](int thread) {
         if (thread == 0) {
             try {
+                const double start = ThreadSeconds();
+                double counting = 0;
                 for (int x = 0; x <= m.XMax; ++x) {
                     for (int y = 0; y <= m.YMax; ++y) SettleCell(m, x, y);
                     work.Settled = x + 1;
                     work.Signal.Notify();
+                    const double before = ThreadSeconds();
                     work.CountSettledColumns(m, thread, false);
+                    counting += ThreadSeconds() - before;
                 }
+                work.SerialSeconds += ThreadSeconds() - start - counting;
             } catch (...) {
                 work.Settled = m.XDim; // the others must not wait for columns that never come
                 work.Signal.Notify();

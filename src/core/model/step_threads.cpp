@@ -113,6 +113,10 @@ TStepWork& TStepThreads::Work()
     return *work_;
 }
 
+size_t TStepThreads::Bytes() const { return work_ ? work_->Bytes() : 0; }
+
+double TStepThreads::SerialSeconds() const { return work_ ? work_->SerialSeconds : 0.0; }
+
 void TStepThreads::RunErased(void (*job)(void*, int), void* context)
 {
     if (count_ == 1) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <memory>
 
 namespace marovi {
@@ -33,6 +34,11 @@ public:
     // The step's working storage for this count, made on first use and kept, so that a step
     // allocates nothing.
     TStepWork& Work();
+    // Bytes held for the step's working storage.
+    size_t Bytes() const;
+    // Processor seconds of the last step's serial part on more than one thread: the work only
+    // the sweeping thread can do (0 before the first step; on one thread it does everything).
+    double SerialSeconds() const;
 
 private:
     struct TPool;

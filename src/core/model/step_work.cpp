@@ -1,6 +1,7 @@
 #include "model/step_work.h"
 
 #include <algorithm>
+#include <ctime>
 
 #include "landscape/flow.h"
 #include "model/kernel.h"
@@ -82,12 +83,26 @@ void PrepareColumn(Model& m, int x, bool countReproducing, size_t stride, int32_
 
 } // namespace
 
+double ThreadSeconds()
+{
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
 TStepWork::TStepWork(int threads)
-    : Threads(threads), SlotCount(2 * static_cast<size_t>(threads) + 2), Slots(new TDrawChunk[SlotCount]),
+    : Threads(threads), SlotCount(threads > 1 ? 2 * static_cast<size_t>(threads) + 2 : 0), Slots(new TDrawChunk[SlotCount]),
       Census(new TSpeciesCounts[static_cast<size_t>(threads)]), ColumnSlots(static_cast<size_t>(threads) + 2),
       columnReady_(new std::atomic<int>[ColumnSlots])
 {
     for (size_t i = 0; i < SlotCount; ++i) Slots[i].Work.reset(new TDeferredDraws[ChunkCapacity]);
+}
+
+size_t TStepWork::Bytes() const
+{
+    return sizeof(TStepWork) + SlotCount * (sizeof(TDrawChunk) + ChunkCapacity * sizeof(TDeferredDraws)) +
+           static_cast<size_t>(Threads) * sizeof(TSpeciesCounts) + ColumnSlots * sizeof(std::atomic<int>) +
+           columnsHeld_ * sizeof(int32_t);
 }
 
 void TStepWork::StartCellUpdate(const Model& m)
@@ -132,8 +147,12 @@ bool TStepWork::PrepareOne(Model& m)
 const int32_t* TStepWork::ReadyColumn(Model& m, int x)
 {
     std::atomic<int>& ready = columnReady_[static_cast<size_t>(x) % ColumnSlots];
-    while (ready.load() != x + 1)
-        if (!PrepareOne(m)) Signal.Wait([&] { return ready.load() == x + 1; });
+    while (ready.load() != x + 1) {
+        const double start = ThreadSeconds();
+        const bool prepared = PrepareOne(m);
+        Helped += ThreadSeconds() - start;
+        if (!prepared) Signal.Wait([&] { return ready.load() == x + 1; });
+    }
     return ColumnData(x);
 }
 
@@ -249,9 +268,13 @@ void TDrawPlan::Add(uint32_t cell, int32_t species, int32_t larvae)
         // The slot's chunk from the last round must have run; meanwhile run others.
         TDrawChunk& c = work_.Slot(number_);
         const uint64_t before = number_ >= work_.SlotCount ? number_ - work_.SlotCount + 1 : 0;
-        while (c.Finished.load() < before)
-            if (!work_.RunOneChunk(m_))
+        while (c.Finished.load() < before) {
+            const double start = ThreadSeconds();
+            const bool ran = work_.RunOneChunk(m_);
+            work_.Helped += ThreadSeconds() - start;
+            if (!ran)
                 work_.Signal.Wait([&] { return c.Finished.load() >= before || work_.Claimed.load() < work_.Planned.load(); });
+        }
         c.Start = m_.Random;
         c.PendingGauss = pairPassed_ && m_.Random.GaussCached == 1;
         c.PendingA = pairA_;

@@ -78,6 +78,9 @@ private:
     std::atomic<int> sleepers_{0};
 };
 
+// Processor seconds this thread has run.
+double ThreadSeconds();
+
 // Work of the cell update whose draws the planner passed over.
 struct TDeferredDraws {
     static constexpr int32_t Deaths = -1; // Species of the mortality of the cell
@@ -103,11 +106,19 @@ struct TDrawChunk {
 // The storage and the hand-over state of a step's phases for a given thread count.
 struct TStepWork {
     explicit TStepWork(int threads);
+    // Bytes held.
+    size_t Bytes() const;
 
-    static constexpr size_t ChunkCapacity = 1024; // deferred pieces of work per chunk
+    static constexpr size_t ChunkCapacity = 512; // deferred pieces of work per chunk
     static constexpr int64_t ChunkDraws = 8192;   // a chunk closes once its work draws about this many
     const int Threads;
     TSignal Signal;
+
+    // Processor seconds of the last step's serial part: what the sweeping thread did that no
+    // other thread could have taken over (the plan, the lotteries). Helped counts, during a
+    // phase, what it took over from the others.
+    double SerialSeconds = 0.0;
+    double Helped = 0.0;
 
     // --- phase 1 ---
     // Sizes the column storage for the model (allocating only when it grew) and starts over.
