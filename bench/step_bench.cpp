@@ -4,23 +4,29 @@
 // Reported per step: time, larvae released, ns per released larva, and the memory of the
 // whole model divided by the number of living individuals.
 //
-//   build/bench/step_bench                                  both grids
+//   build/bench/step_bench                                  both grids, 1 and N threads
+//   build/bench/step_bench --benchmark_filter=BM_StepThreads  1 and N threads in turn: speed-up,
+//                                                           serial part, Amdahl (THREADS=N adds N)
 //   build/bench/step_bench --benchmark_filter=BM_Step/1000  the large grid alone
 //   build/bench/step_bench --steps=N [--threads=T]          no timing: N steps of 100 x 100,
 //                                                           for profilers (callgrind)
 #include <benchmark/benchmark.h>
 
+#include <time.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <time.h>
 #include <memory>
+#include <vector>
 
 #include "model/model.h"
 #include "model/simulation.h"
 #include "model/step.h"
+#include "model/step_threads.h"
 
 namespace {
 
@@ -143,8 +149,22 @@ void BM_StepThreads(benchmark::State& state)
     state.counters["Amdahl 64"] = 1 / (serial + (1 - serial) / 64);
     state.counters["bytes/individual"] = ModelBytes(*many) / static_cast<double>(Individuals(*many));
 }
-BENCHMARK(BM_StepThreads)->Args({100, 2})->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
-BENCHMARK(BM_StepThreads)->Args({1000, 2})->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+// N: 2, the processors when more, and THREADS when set.
+std::vector<int> ThreadCounts()
+{
+    std::vector<int> counts{2};
+    if (marovi::UsableProcessors() > 2) counts.push_back(marovi::UsableProcessors());
+    if (const char* t = std::getenv("THREADS"); t && std::atoi(t) > 0) counts.push_back(std::atoi(t));
+    std::sort(counts.begin(), counts.end());
+    counts.erase(std::unique(counts.begin(), counts.end()), counts.end());
+    return counts;
+}
+BENCHMARK(BM_StepThreads)->Apply([](benchmark::internal::Benchmark* b) {
+    for (int n : ThreadCounts()) b->Args({100, n});
+})->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK(BM_StepThreads)->Apply([](benchmark::internal::Benchmark* b) {
+    for (int n : ThreadCounts()) b->Args({1000, n});
+})->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 // Plain run for profilers: setup, then the given number of steps.
 int ProfileRun(int steps, int threads)
