@@ -17,7 +17,7 @@ namespace {
 using namespace marovi;
 
 // Large enough that a step hands out more chunks of work than the threads have slots.
-constexpr int Side = 60;
+constexpr int Side = 40;
 
 Model Started(int32_t seed, const std::function<void(Model&)>& setup)
 {
@@ -34,7 +34,7 @@ Model Started(int32_t seed, const std::function<void(Model&)>& setup)
 void Eventful(Model& m)
 {
     AddStandardDisturbance(m);
-    AddDisturbance(m, 4, 50, 50, 8, true, 6, 1.5, 3, 0.5, 0.3, 0.6, 0.7, 0.2, 2, 3);
+    AddDisturbance(m, 4, 30, 30, 8, true, 6, 1.5, 3, 0.5, 0.3, 0.6, 0.7, 0.2, 2, 3);
     NewFlowGrid(m.FlowGrid, 4, 3, 0.9, 0.4, 1.3);
     m.FlowGrid.Cell(1, 2) = TFlowCell{-2.0, 1.1, 0.5};
     m.FlowGrid.Cell(3, 0).Speed = 0.0;
