@@ -4,21 +4,29 @@
 // Reported per step: time, larvae released, ns per released larva, and the memory of the
 // whole model divided by the number of living individuals.
 //
-//   build/bench/step_bench                                  both grids
+//   build/bench/step_bench                                  both grids, 1 and N threads
+//   build/bench/step_bench --benchmark_filter=BM_StepThreads  1 and N threads in turn: speed-up,
+//                                                           serial part, Amdahl (THREADS=N adds N)
 //   build/bench/step_bench --benchmark_filter=BM_Step/1000  the large grid alone
-//   build/bench/step_bench --steps=N                        no timing: N steps of 100 x 100,
+//   build/bench/step_bench --steps=N [--threads=T]          no timing: N steps of 100 x 100,
 //                                                           for profilers (callgrind)
 #include <benchmark/benchmark.h>
 
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <vector>
 
 #include "model/model.h"
 #include "model/simulation.h"
 #include "model/step.h"
+#include "model/step_threads.h"
 
 namespace {
 
@@ -52,12 +60,13 @@ long long Individuals(const marovi::Model& m)
 }
 
 // Heap and object bytes of the model: the cells with their per-species counts (larvae and
-// larvae history), the individual lists, the species pool, the flow grid and the
-// disturbance list.
+// larvae history), the individual lists, the species pool, the flow grid, the disturbance
+// list and the step's working storage for its threads.
 double ModelBytes(const marovi::Model& m)
 {
     double bytes = sizeof(marovi::Model);
     bytes += static_cast<double>(m.Cells.Bytes());
+    bytes += static_cast<double>(m.StepThreads.Bytes());
     bytes += static_cast<double>(m.SpeciesPool.capacity() * sizeof(marovi::TSpecies));
     bytes += static_cast<double>(m.FlowGrid.Cells.capacity() * sizeof(marovi::TFlowCell));
     bytes += static_cast<double>(m.Disturbances.capacity() * sizeof(marovi::TDisturbanceDef));
@@ -91,10 +100,77 @@ void BM_Step(benchmark::State& state)
 BENCHMARK(BM_Step)->Arg(100)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_Step)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+double ThreadSeconds()
+{
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// The same model stepped on 1 thread and on N threads in turn, one step each, in wall-clock
+// time: the ratio of the two is the speed-up, measured under the same load. The two stay
+// equal (any thread count gives the same step), so both steps do the same work.
+// Also reported: the serial part of the N-thread step (the processor time of what only the
+// sweeping thread can do) as a share of the 1-thread step's processor time, and the speed-up
+// Amdahl's law predicts from it on 16 and 64 processors.
+void BM_StepThreads(benchmark::State& state)
+{
+    const int side = static_cast<int>(state.range(0));
+    const int threads = static_cast<int>(state.range(1));
+    // Two models made alike rather than a copy, whose individual lists would take more room.
+    auto one = DefaultScenario(side);
+    auto many = DefaultScenario(side);
+    many->StepThreads.SetCount(threads);
+    for (int i = 0; i < 6; ++i) {
+        marovi::SimulationStep(*one);
+        marovi::SimulationStep(*many);
+    }
+    using Clock = std::chrono::steady_clock;
+    double oneSeconds = 0, manySeconds = 0, oneCpu = 0, serialCpu = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        const double c0 = ThreadSeconds();
+        marovi::SimulationStep(*one);
+        oneCpu += ThreadSeconds() - c0;
+        const auto t1 = Clock::now();
+        marovi::SimulationStep(*many);
+        const auto t2 = Clock::now();
+        serialCpu += many->StepThreads.SerialSeconds();
+        oneSeconds += std::chrono::duration<double>(t1 - t0).count();
+        manySeconds += std::chrono::duration<double>(t2 - t1).count();
+    }
+    const double steps = static_cast<double>(state.iterations());
+    const double serial = oneCpu > 0 ? serialCpu / oneCpu : 0.0;
+    state.counters["1 thread ms"] = oneSeconds * 1e3 / steps;
+    state.counters["N threads ms"] = manySeconds * 1e3 / steps;
+    state.counters["speed-up"] = manySeconds > 0 ? oneSeconds / manySeconds : 0.0;
+    state.counters["serial %"] = 100 * serial;
+    state.counters["Amdahl 16"] = 1 / (serial + (1 - serial) / 16);
+    state.counters["Amdahl 64"] = 1 / (serial + (1 - serial) / 64);
+    state.counters["bytes/individual"] = ModelBytes(*many) / static_cast<double>(Individuals(*many));
+}
+// N: 2, the processors when more, and THREADS when set.
+std::vector<int> ThreadCounts()
+{
+    std::vector<int> counts{2};
+    if (marovi::UsableProcessors() > 2) counts.push_back(marovi::UsableProcessors());
+    if (const char* t = std::getenv("THREADS"); t && std::atoi(t) > 0) counts.push_back(std::atoi(t));
+    std::sort(counts.begin(), counts.end());
+    counts.erase(std::unique(counts.begin(), counts.end()), counts.end());
+    return counts;
+}
+BENCHMARK(BM_StepThreads)->Apply([](benchmark::internal::Benchmark* b) {
+    for (int n : ThreadCounts()) b->Args({100, n});
+})->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK(BM_StepThreads)->Apply([](benchmark::internal::Benchmark* b) {
+    for (int n : ThreadCounts()) b->Args({1000, n});
+})->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
 // Plain run for profilers: setup, then the given number of steps.
-int ProfileRun(int steps)
+int ProfileRun(int steps, int threads)
 {
     auto m = DefaultScenario(100);
+    m->StepThreads.SetCount(threads);
     for (int i = 0; i < 5; ++i) marovi::SimulationStep(*m);
     long long larvae = 0;
     for (int i = 0; i < steps; ++i) {
@@ -119,8 +195,11 @@ int ProfileRun(int steps)
 
 int main(int argc, char** argv)
 {
+    int threads = 1;
     for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], "--steps=", 8) == 0) return ProfileRun(std::atoi(argv[i] + 8));
+        if (std::strncmp(argv[i], "--threads=", 10) == 0) threads = std::atoi(argv[i] + 10);
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--steps=", 8) == 0) return ProfileRun(std::atoi(argv[i] + 8), threads);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

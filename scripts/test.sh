@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds MAROVI and runs every test and checks its Debian
 # package; then the core and runner tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a short run of every fuzz target (FUZZ_SECONDS each,
-# default 20).
+# UndefinedBehaviorSanitizer, those that step on several threads under ThreadSanitizer,
+# and a short run of every fuzz target (FUZZ_SECONDS each, default 20).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -23,5 +23,8 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir bu
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DMAROVI_BUILD_APP=OFF -DMAROVI_BUILD_BENCH=OFF
 cmake --build build-release
 ctest --test-dir build-release --output-on-failure -j2
+
+# The tests that step on several threads, under ThreadSanitizer (scripts/tsan.sh runs them all).
+bash scripts/tsan.sh 'ParallelStep|Cli\.|Sweep\.|sweep_parallel'
 
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"

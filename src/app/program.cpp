@@ -27,9 +27,11 @@ namespace marovi::app {
 TProgram::TProgram(TClock clock)
     : Runner(std::make_unique<TStepRunner>(Simulation)), MainForm(std::make_unique<TMainForm>(*Runner, StartFill, clock))
 {
+    // Time steps use every processor the program may; any count gives the same simulation.
+    Simulation.StepThreads.SetCount(UsableProcessors());
     // The other windows belong to the main window and close with it.
     QWidget* owner = MainForm.get();
-    AboutForm = new TAboutForm(owner);
+    AboutForm = new TAboutForm(Simulation.StepThreads.Count(), owner);
     Visulaize = new TVisulaize(*Runner, owner);
     mValueEditForm = new TmValueEditForm(owner); // shared by the two editors after it
     SpeciesEditForm = new TSpeciesEditForm(*Runner, mValueEditForm, owner);

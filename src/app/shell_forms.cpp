@@ -73,7 +73,7 @@ void TSplashForm::closeEvent(QCloseEvent* event)
     }
 }
 
-TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent)
+TAboutForm::TAboutForm(int stepThreads, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About MAROVI"));
@@ -82,6 +82,8 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent)
     AddLabel(layout, "ProgramVersionLabel", QStringLiteral("version %1").arg(QLatin1String(ProgramVersion)));
     AddLabel(layout, "CoreVersionLabel", QStringLiteral("core %1").arg(QLatin1String(CoreVersion)));
     AddLabel(layout, "BuildTimeLabel", QStringLiteral("built %1").arg(BuildTimeText()));
+    AddLabel(layout, "StepThreadsLabel",
+             stepThreads == 1 ? QStringLiteral("time steps on 1 thread") : QStringLiteral("time steps on %1 threads").arg(stepThreads));
     auto* button = new QPushButton(QStringLiteral("OK"));
     button->setObjectName(QStringLiteral("OKButton"));
     layout->addWidget(button, 0, Qt::AlignCenter);

@@ -28,11 +28,12 @@ private:
     bool finished_ = false;
 };
 
-// The about box: program and core version and the build time of the executable.
+// The about box: program and core version, the build time of the executable and the threads
+// a time step runs on.
 class TAboutForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutForm(QWidget* parent = nullptr);
+    explicit TAboutForm(int stepThreads = 1, QWidget* parent = nullptr);
 };
 
 // A small stay-on-top window with a text and a progress bar, shown while files load.

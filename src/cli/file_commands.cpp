@@ -19,6 +19,7 @@
 #include "model/parameter_table.h"
 #include "model/scenario.h"
 #include "model/simulation.h"
+#include "model/step_threads.h"
 #include "provenance.h"
 #include "runner.h"
 #include "scenario_file.h"
@@ -41,6 +42,7 @@ struct TRunOptions {
     int Every = 1;
     int Replicates = 1;
     int Jobs = 1;
+    int Threads = 1;
     bool ToHorizon = false;
     // The parts of a new start: a scenario and the files and generator that replace its parts.
     std::string Scenario, Pool, Disturbances, Flow, States, Landscape;
@@ -52,6 +54,7 @@ struct TRunOptions {
     CLI::Option* FillOption = nullptr;
     CLI::Option* ReplicatesOption = nullptr;
     CLI::Option* JobsOption = nullptr;
+    CLI::Option* ThreadsOption = nullptr;
     bool IsNew = false;
     bool Quiet = false;
 };
@@ -64,6 +67,7 @@ void CheckOptions(const TRunOptions& o)
     if (o.Every < 1) throw Error("--every must be at least 1");
     if (o.Replicates < 1) throw Error("--replicates must be at least 1");
     if (Given(o.JobsOption) && o.Jobs < 1) throw Error("--jobs must be at least 1");
+    CheckThreads(o.ThreadsOption, o.Threads);
     if (Given(o.ReplicatesOption) && !Given(o.SeedOption))
         throw Error("--replicates needs --seed: replicate i runs with seed S+i-1");
     if (Given(o.ReplicatesOption) && static_cast<long long>(o.Seed) + o.Replicates - 1 > INT32_MAX)
@@ -88,11 +92,19 @@ std::string LandscapeText(const TLandscapeSpec& l, bool loaded)
     return "";
 }
 
-// One complete run: the model prepared, the steps, the files saved with their provenance.
-// Replicates share the loaded model and copy it; a single run takes over `own` instead, so
-// that a large grid is not held twice.
+// Runs side by side and threads in each, from the options and the processors.
+TProcessorShare Share(const TRunOptions& o, int runs)
+{
+    return ShareProcessors(runs, Given(o.JobsOption) ? o.Jobs : 0, Given(o.ThreadsOption) ? o.Threads : 0,
+                           UsableProcessors());
+}
+
+// One complete run on `threads` threads: the model prepared, the steps, the files saved with
+// their provenance. Replicates share the loaded model and copy it; a single run takes over
+// `own` instead, so that a large grid is not held twice.
 void RunOne(const TRunOptions& o, const TScenario& s, const Model* loaded, std::optional<int32_t> seed, int gridW,
-            int gridH, const std::string& out, const std::function<void(int)>& progress, std::ostream& notes,
+            int gridH, const std::string& out, int threads, const std::function<void(int)>& progress,
+            std::ostream& notes,
             Model* own = nullptr)
 {
     Model m;
@@ -110,6 +122,7 @@ void RunOne(const TRunOptions& o, const TScenario& s, const Model* loaded, std::
         m.Random.SeedRandom(used);
         if (o.CommonRhythm) m.OldReproInterval = false;
     }
+    m.StepThreads.SetCount(threads);
     TProvenance provenance;
     if (!o.In.empty()) provenance.Text("input", o.In);
     if (!o.Scenario.empty()) provenance.Text("scenario", o.Scenario);
@@ -140,7 +153,7 @@ void RunOne(const TRunOptions& o, const TScenario& s, const Model* loaded, std::
 
 void RunReplicates(const TRunOptions& o, const TScenario& s, const Model* loaded, int gridW, int gridH)
 {
-    const int jobs = std::min(o.Replicates, Given(o.JobsOption) ? o.Jobs : DefaultJobs());
+    const TProcessorShare share = Share(o, o.Replicates);
     for (int r = 1; r <= o.Replicates; ++r) CheckWritable(ReplicateName(o.Out, r));
     std::atomic<int> next{0}, done{0};
     std::mutex lock;
@@ -154,7 +167,7 @@ void RunReplicates(const TRunOptions& o, const TScenario& s, const Model* loaded
             }
             try {
                 std::ostringstream notes;
-                RunOne(o, s, loaded, o.Seed + r, gridW, gridH, ReplicateName(o.Out, r + 1), {}, notes);
+                RunOne(o, s, loaded, o.Seed + r, gridW, gridH, ReplicateName(o.Out, r + 1), share.Threads, {}, notes);
                 std::lock_guard<std::mutex> g(lock);
                 progress.Finish();
                 std::cerr << notes.str();
@@ -167,7 +180,7 @@ void RunReplicates(const TRunOptions& o, const TScenario& s, const Model* loaded
         }
     };
     std::vector<std::thread> threads;
-    for (int j = 0; j < jobs; ++j) threads.emplace_back(worker);
+    for (int j = 0; j < share.Jobs; ++j) threads.emplace_back(worker);
     for (auto& t : threads) t.join();
     progress.Finish();
     if (!firstError.empty()) throw Error(firstError);
@@ -229,7 +242,7 @@ void ExecuteRun(const TRunOptions& o)
     std::optional<int32_t> seed;
     if (Given(o.SeedOption)) seed = o.Seed;
     TProgressLine progress(o.Quiet);
-    RunOne(o, s, loaded ? &*loaded : nullptr, seed, gridW, gridH, o.Out,
+    RunOne(o, s, loaded ? &*loaded : nullptr, seed, gridW, gridH, o.Out, Share(o, 1).Threads,
            [&](int steps) { progress.ShowCount("time step", steps, o.Steps, "steps", false); }, std::cerr,
            loaded ? &*loaded : nullptr);
 }
@@ -249,6 +262,7 @@ void AddRunOptions(CLI::App* cmd, const std::shared_ptr<TRunOptions>& o)
     cmd->add_flag("--common-rhythm", o->CommonRhythm,
                   "reproduce in the common rhythm with asynchrony (old reproduction interval off)");
     cmd->add_flag("--quiet", o->Quiet, "no progress line (there is none either when stderr is not a terminal)");
+    o->ThreadsOption = cmd->add_option("--threads", o->Threads, ThreadsHelp);
 }
 
 void AddNew(CLI::App& app)

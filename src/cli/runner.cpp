@@ -1,6 +1,6 @@
 #include "runner.h"
 
-#include <sched.h>
+#include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <chrono>
@@ -15,6 +15,7 @@
 #include "model/model.h"
 #include "model/scenario.h"
 #include "model/simulation.h"
+#include "model/step_threads.h"
 #include "util/error.h"
 #include "util/format.h"
 
@@ -90,12 +91,13 @@ std::string RateText(long long done, long long left, double seconds, const std::
     return speed + ", " + DurationText(static_cast<double>(left) / rate * (perMinute ? 60 : 1)) + " left";
 }
 
-int DefaultJobs()
+const char* const ThreadsHelp = "threads each run's time steps use (default: the processors this process may use, "
+                                "shared with the runs side by side); every count gives the same results";
+
+void CheckThreads(const CLI::Option* option, int threads)
 {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    if (::sched_getaffinity(0, sizeof(set), &set) == 0 && CPU_COUNT(&set) > 0) return CPU_COUNT(&set);
-    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    if (option && option->count() > 0 && (threads < 1 || threads > MaxStepThreads))
+        throw Error(Format("--threads must be 1..%d", {MaxStepThreads}));
 }
 
 void ParseGridSize(const std::string& text, int& w, int& h, const std::string& what)

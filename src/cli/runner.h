@@ -4,6 +4,10 @@
 #include <optional>
 #include <string>
 
+namespace CLI {
+class Option;
+}
+
 namespace marovi {
 struct Model;
 class TStatusList;
@@ -48,9 +52,9 @@ private:
 // "3.0 steps/s, 1:05 left": the rate of `done` in `seconds` and the time `left` takes at it.
 std::string RateText(long long done, long long left, double seconds, const std::string& unit, bool perMinute);
 
-// Threads for runs side by side when --jobs is not given: the processors this process may
-// run on (a Slurm task or a taskset gets its share of the machine, not all of its cores).
-int DefaultJobs();
+// The help of --threads, and its check (when given).
+extern const char* const ThreadsHelp;
+void CheckThreads(const CLI::Option* option, int threads);
 
 // WIDTHxHEIGHT of a start-up grid; errors begin with what + " " + text.
 void ParseGridSize(const std::string& text, int& w, int& h, const std::string& what);

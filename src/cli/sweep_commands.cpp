@@ -23,6 +23,7 @@
 #include "model/parameter_table.h"
 #include "model/scenario.h"
 #include "model/simulation.h"
+#include "model/step_threads.h"
 #include "provenance.h"
 #include "runner.h"
 #include "sweep_plan.h"
@@ -80,7 +81,9 @@ TPart PartOf(const std::string& option)
 struct TSweepOptions {
     std::string Plan, Out, Part;
     int Jobs = 0;
+    int Threads = 0;
     CLI::Option* JobsOption = nullptr;
+    CLI::Option* ThreadsOption = nullptr;
     bool Quiet = false;
 };
 
@@ -92,6 +95,7 @@ struct TSweepContext {
     int SpeciesCount;                 // the most any start has: the table's species columns
     std::string GridDir;
     std::atomic<bool>& Stop;
+    int Threads = 1; // of each run
 };
 
 // One run from its start to the block of its rows; the grid file and its companion at the
@@ -109,6 +113,7 @@ std::string RunSweepRun(const TSweepContext& c, const TSweepRun& run)
         start.DiversityName = c.Measure->Name;
         start.HillOrder = plan.HillOrder;
     });
+    m.StepThreads.SetCount(c.Threads);
     TProvenance provenance;
     provenance.Number("run", run.Id);
     provenance.Number("seed", run.Seed);
@@ -173,8 +178,9 @@ void RunSweep(const TSweepPlan& plan, const TSweepSettings& o, std::atomic<bool>
                                {o.Out, run.Id}));
     }
 
-    const int jobs = std::max(1, std::min(static_cast<int>(std::min<size_t>(pending.size(), 1 << 16)),
-                                          o.Jobs > 0 ? o.Jobs : DefaultJobs()));
+    const TProcessorShare share = ShareProcessors(static_cast<int>(std::min<size_t>(pending.size(), 1 << 16)),
+                                                  o.Jobs, o.Threads, UsableProcessors());
+    context.Threads = share.Threads;
     std::atomic<size_t> next{0};
     const long long before = mine - static_cast<long long>(pending.size());
     std::atomic<long long> done{before};
@@ -199,7 +205,7 @@ void RunSweep(const TSweepPlan& plan, const TSweepSettings& o, std::atomic<bool>
         }
     };
     std::vector<std::thread> threads;
-    for (int j = 0; j < jobs; ++j) threads.emplace_back(worker);
+    for (int j = 0; j < share.Jobs; ++j) threads.emplace_back(worker);
     for (auto& t : threads) t.join();
     progress.Finish();
     if (!firstError.empty()) throw Error(firstError);
@@ -240,11 +246,15 @@ struct TStopSignals {
 void ExecuteSweep(const TSweepOptions& o)
 {
     if (o.JobsOption->count() > 0 && o.Jobs < 1) throw Error("--jobs must be at least 1");
+    CheckThreads(o.ThreadsOption, o.Threads);
     const TPart part = PartOf(o.Part);
     CheckWritable(o.Out);
     const TSweepPlan plan = LoadSweepPlan(o.Plan);
     TStopSignals signals;
-    RunSweep(plan, {o.Out, part.K, part.N, o.JobsOption->count() > 0 ? o.Jobs : 0, o.Quiet}, stopRequested);
+    RunSweep(plan,
+             {o.Out, part.K, part.N, o.JobsOption->count() > 0 ? o.Jobs : 0, o.Quiet,
+              o.ThreadsOption->count() > 0 ? o.Threads : 0},
+             stopRequested);
 }
 
 void AddSweep(CLI::App& app)
@@ -263,6 +273,7 @@ void AddSweep(CLI::App& app)
         ->required();
     cmd->add_option("--out", o->Out, "the table to write (.csv)")->required();
     o->JobsOption = cmd->add_option("--jobs", o->Jobs, "runs side by side (default: the processors this process may use)");
+    o->ThreadsOption = cmd->add_option("--threads", o->Threads, ThreadsHelp);
     cmd->add_option("--part", o->Part, "run share K of N (runs K, K+N, K+2N, ...); default from "
                                        "SLURM_ARRAY_TASK_ID and SLURM_ARRAY_TASK_COUNT when set");
     cmd->add_flag("--quiet", o->Quiet, "no progress line (there is none either when stderr is not a terminal)");

@@ -21,22 +21,26 @@ bool AllCellsFull(const marovi::Model& m)
 
 TEST(StepAllocation, NoHeapAllocationOnceCellsAreFull)
 {
-    marovi::Model m;
-    marovi::InitStartupModel(m, 4711, 40, 40);
-    m.RandomSeed = 4711;
-    marovi::NewSimulationModel(m, 0);
-    ASSERT_TRUE(AllCellsFull(m)); // the full start fill
-
     // The counter itself must see allocations, or the test proves nothing.
     const long long probe = allocations.load();
     ::operator delete(::operator new(8));
     ASSERT_EQ(allocations.load(), probe + 1);
 
-    for (int i = 0; i < 3; ++i) marovi::SimulationStep(m); // lists have reached their capacity
-    const long long before = allocations.load();
-    for (int i = 0; i < 20; ++i) marovi::SimulationStep(m);
-    EXPECT_EQ(allocations.load(), before);
-    EXPECT_GT(m.TimeStep, 20);
+    // A step on several threads keeps its threads and their storage from one step to the next.
+    for (int threads : {1, 3}) {
+        marovi::Model m;
+        m.StepThreads.SetCount(threads);
+        marovi::InitStartupModel(m, 4711, 40, 40);
+        m.RandomSeed = 4711;
+        marovi::NewSimulationModel(m, 0);
+        ASSERT_TRUE(AllCellsFull(m)); // the full start fill
+
+        for (int i = 0; i < 3; ++i) marovi::SimulationStep(m); // lists have reached their capacity
+        const long long before = allocations.load();
+        for (int i = 0; i < 20; ++i) marovi::SimulationStep(m);
+        EXPECT_EQ(allocations.load(), before) << threads << " threads";
+        EXPECT_GT(m.TimeStep, 20);
+    }
 }
 
 } // namespace

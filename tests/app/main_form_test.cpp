@@ -33,6 +33,7 @@
 #include "main_form.h"
 #include "model/simulation.h"
 #include "program.h"
+#include "shell_forms.h"
 #include "step_runner.h"
 #include "view/landscape_view.h"
 #include "view/roi_form.h"
@@ -131,6 +132,10 @@ private slots:
         QCOMPARE(p.Simulation.TimeStep, 0);
         QVERIFY(!p.MainForm->Initialised());
         QCOMPARE(p.StartFill.Value, 99); // XMax when the Grid properties dialog is created
+        // Steps on every processor the program may use, as the about box says.
+        QCOMPARE(p.Simulation.StepThreads.Count(), UsableProcessors());
+        QCOMPARE(Child<QLabel>(p.AboutForm, "StepThreadsLabel")->text(),
+                 QStringLiteral("time steps on %1 thread%2").arg(UsableProcessors()).arg(UsableProcessors() == 1 ? "" : "s"));
     }
 
     void newWritesTheTwoBottomLinesAndTheHeader()

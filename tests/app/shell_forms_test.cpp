@@ -40,10 +40,13 @@ private slots:
         QVERIFY(!byButton.Timer()->isActive()); // the timer cannot finish it a second time
     }
 
-    void aboutBoxShowsVersionsAndBuildTime()
+    void aboutBoxShowsVersionsBuildTimeAndThreads()
     {
-        TAboutForm about;
+        TAboutForm about(3);
         QCOMPARE(Child<QLabel>(&about, "ProgramVersionLabel")->text(), QStringLiteral("version 1.6b"));
+        QCOMPARE(Child<QLabel>(&about, "StepThreadsLabel")->text(), QStringLiteral("time steps on 3 threads"));
+        TAboutForm one(1);
+        QCOMPARE(Child<QLabel>(&one, "StepThreadsLabel")->text(), QStringLiteral("time steps on 1 thread"));
         QCOMPARE(Child<QLabel>(&about, "CoreVersionLabel")->text(), QStringLiteral("core V 1.20"));
         const QString built = Child<QLabel>(&about, "BuildTimeLabel")->text();
         QVERIFY2(QRegularExpression(QStringLiteral("^built \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$")).match(built).hasMatch(),

@@ -100,7 +100,7 @@ TEST_F(Cli, ProgressLineOnlyOnATerminalAndNotQuiet)
 TEST_F(Cli, SameSeedSameFileOtherSeedOtherFile)
 {
     ASSERT_EQ(Run("new --seed 3 --grid 12x12 --steps 4 --out a.mgf").Code, 0);
-    ASSERT_EQ(Run("new --seed 3 --grid 12x12 --steps 4 --out b.mgf").Code, 0);
+    ASSERT_EQ(Run("new --seed 3 --grid 12x12 --steps 4 --threads 3 --out b.mgf").Code, 0);
     ASSERT_EQ(Run("new --seed 4 --grid 12x12 --steps 4 --out c.mgf").Code, 0);
     EXPECT_EQ(ReadBytes(dir / "a.mgf"), ReadBytes(dir / "b.mgf"));
     EXPECT_NE(ReadBytes(dir / "a.mgf"), ReadBytes(dir / "c.mgf"));
@@ -115,7 +115,7 @@ TEST_F(Cli, SameSeedSameFileOtherSeedOtherFile)
 
 TEST_F(Cli, ReplicatesEqualSingleRunsWithTheirSeeds)
 {
-    TCliResult r = Run("new --seed 40 --replicates 3 --jobs 2 --grid 12x10 --steps 6 --every 3 --status --out rep.mgf");
+    TCliResult r = Run("new --seed 40 --replicates 3 --jobs 2 --threads 2 --grid 12x10 --steps 6 --every 3 --status --out rep.mgf");
     ASSERT_EQ(r.Code, 0) << r.Err;
     EXPECT_EQ(Files(), (Names{"rep_001.TXT", "rep_001.mgf", "rep_001.mgf.provenance.txt", "rep_002.TXT", "rep_002.mgf",
                               "rep_002.mgf.provenance.txt", "rep_003.TXT", "rep_003.mgf", "rep_003.mgf.provenance.txt"}));
@@ -234,6 +234,7 @@ TEST_F(Cli, ErrorsLeaveNoOutputAndFailWithAMessage)
         {"new --seed 1 --grid 0x10 --steps 2 --out o.mgf", "each side must be 1..10000"},
         {"new --seed 1 --grid 5000x5000 --steps 2 --out o.mgf", "at most 4000000 cells"},
         {"new --seed 1 --steps 2 --every 0 --out o.mgf", "--every must be at least 1"},
+        {"new --seed 1 --steps 2 --threads 0 --out o.mgf", "--threads must be 1..1024"},
         {"new --seed 1 --steps -1 --out o.mgf", "--steps must not be negative"},
         {"new --seed 1 --steps 1 --out no/such/dir/o.mgf", "the directory no/such/dir does not exist"},
         {"new --seed 1 --steps 1 --status --out o.TXT", "its companion file would have the same name"},

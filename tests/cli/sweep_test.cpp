@@ -39,7 +39,7 @@ TEST_F(Sweep, RowsEqualSingleRunsWithTheSameSeedAndValues)
     Put("plan.toml", "file = \"base.mgf\"\nsteps = 6\nevery = 4\nseeds = [4, 5]\nkeep_grids = \"grids\"\n"
                      "[vary]\nBiasedLottery = [false, true]\n[vary.species.2]\n"
                      "Fecundity = { from = 3.0, to = 9.0, step = 6.0 }\n");
-    TCliResult r = Run("sweep plan.toml --jobs 2 --out t.csv");
+    TCliResult r = Run("sweep plan.toml --jobs 2 --threads 2 --out t.csv");
     ASSERT_EQ(r.Code, 0) << r.Err;
     EXPECT_EQ(r.Err, "");
     const std::vector<std::string> table = ReadLines(dir / "t.csv");

@@ -415,10 +415,14 @@ TEST_P(ReferenceStep, AgreesFieldByFieldOverManySteps)
         Model m = BaseModel(seed);
         GetParam().setup(m);
         Model ref = m;
+        Model threaded = m; // and the step on several threads, the same bit for bit
+        threaded.StepThreads.SetCount(3);
         for (int step = 1; step <= 40; ++step) {
             SimulationStep(m);
             plain::Step(ref);
+            SimulationStep(threaded);
             ASSERT_TRUE(test::SameState(m, ref)) << GetParam().name << ", seed " << seed << ", step " << step;
+            ASSERT_TRUE(test::SameState(threaded, m)) << GetParam().name << ", seed " << seed << ", step " << step;
             ASSERT_TRUE(test::CellInvariants(m)) << "step " << step;
         }
         long long alive = 0;

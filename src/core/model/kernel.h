@@ -6,21 +6,17 @@
 
 namespace marovi {
 
+// What a kernel draws: one Gauss deviate ("diffusion"), or one uniform (the others).
+inline bool KernelDrawsGauss(TKernel kernel) { return kernel == TKernel::Diffusion; }
+
 // One distance draw of a dispersal kernel, scaled by d: exponential d * -ln(u) (0 when
 // u = 0), "diffusion" d * |Gauss()|, uniform d * u. Unknown kernels draw as exponential.
 inline double KernelDistance(TRandom& random, TKernel kernel, double d)
 {
-    switch (kernel) {
-    case TKernel::Diffusion:
-        return d * std::fabs(random.Gauss());
-    case TKernel::Uniform:
-        return d * random.Uniform();
-    case TKernel::Exponential:
-    default: {
-        double u = random.Uniform();
-        return u == 0.0 ? 0.0 : d * -std::log(u);
-    }
-    }
+    if (KernelDrawsGauss(kernel)) return d * std::fabs(random.Gauss());
+    double u = random.Uniform();
+    if (kernel == TKernel::Uniform) return d * u;
+    return u == 0.0 ? 0.0 : d * -std::log(u);
 }
 
 } // namespace marovi

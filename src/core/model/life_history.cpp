@@ -46,9 +46,11 @@ double DeathProbability(const Model& m, int species, int age)
     return 1.0;
 }
 
-bool DiesThisStep(Model& m, int species, int age)
+bool DiesThisStep(Model& m, int species, int age) { return DiesThisStep(m, m.Random, species, age); }
+
+bool DiesThisStep(const Model& m, TRandom& random, int species, int age)
 {
-    double u = m.Random.Uniform();
+    double u = random.Uniform();
     return u <= DeathProbability(m, species, age);
 }
 

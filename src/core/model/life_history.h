@@ -5,6 +5,7 @@
 
 namespace marovi {
 struct Model;
+class TRandom;
 
 constexpr double DefaultGrowthK = 0.05;
 
@@ -15,6 +16,8 @@ double GrowthSize(const Model& m, int species, int age);
 void SetGrowthModel(Model& m, int species, int model);
 double DeathProbability(const Model& m, int species, int age);
 bool DiesThisStep(Model& m, int species, int age);
+// The same draw on another generator.
+bool DiesThisStep(const Model& m, TRandom& random, int species, int age);
 // Counts the individuals of the species that reproduce this step and marks them.
 int32_t CountReproducing(Model& m, TCell& cell, int species);
 // CountReproducing of every species at once, for the individual rhythm only (it draws

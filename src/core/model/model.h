@@ -9,6 +9,7 @@
 #include "landscape/flow_grid.h"
 #include "model/cell_grid.h"
 #include "model/random.h"
+#include "model/step_threads.h"
 #include "model/types.h"
 
 namespace marovi {
@@ -87,6 +88,9 @@ struct Model {
 
     // --- random stream ---
     TRandom Random;
+
+    // --- the threads a time step runs on (any count gives the same results) ---
+    TStepThreads StepThreads;
 
     // --- landscape parameters ---
     int32_t HighCapacity = 10;

@@ -5,6 +5,16 @@
 
 namespace marovi {
 
+namespace {
+
+int32_t Subtract(int32_t a, int32_t b)
+{
+    int32_t d = a - b;
+    return d < TRandom::MZ ? d + TRandom::MBIG : d;
+}
+
+} // namespace
+
 void TRandom::SeedRandom(int32_t seed)
 {
     // |INT32_MIN| does not fit; computed in 64 bits, then reduced like the original.
@@ -19,25 +29,45 @@ void TRandom::SeedRandom(int32_t seed)
         if (mk < MZ) mk += MBIG;
         mj = Table[ii];
     }
-    for (int k = 1; k <= 4; ++k)
-        for (int i = 1; i <= 55; ++i) {
-            Table[i] -= Table[1 + ((i + 30) % 55)];
-            if (Table[i] < MZ) Table[i] += MBIG;
-        }
-    Next = 0;
-    NextP = 31;
+    // Four times over the table, as a lap does.
+    for (int k = 1; k <= 4; ++k) NextLap();
+    // These values count as a lap drawn in full: the next draw starts the first lap.
+    Next = Lap;
+    Laps = 0;
     Uniform();
 }
+
+// Value i of the new lap is value i of the old one less value i + 31 (counted round the 55),
+// taken in the order i = 1..55: the old value for i <= 24, the one just made for the others.
+// Three runs without overlap, each one plain loop.
+void TRandom::NextLap()
+{
+    int32_t* t = Table;
+    for (int i = 1; i <= 24; ++i) t[i] = Subtract(t[i], t[i + 31]);
+    for (int i = 25; i <= 48; ++i) t[i] = Subtract(t[i], t[i - 24]);
+    for (int i = 49; i <= 55; ++i) t[i] = Subtract(t[i], t[i - 24]);
+    Next = 0;
+    ++Laps;
+}
+
+void TRandom::SkipTo(uint64_t drawn)
+{
+    if (drawn <= Drawn()) return;
+    uint64_t left = drawn - Drawn();
+    while (left > static_cast<uint64_t>(Lap - Next)) {
+        left -= static_cast<uint64_t>(Lap - Next);
+        NextLap();
+    }
+    Next += static_cast<int32_t>(left);
+}
+
+double TRandom::PolarFactor(double rsq) { return std::sqrt(-2.0 * std::log(rsq) / rsq); }
 
 double TRandom::GaussPair()
 {
     double a, b, rsq;
-    do {
-        a = 2.0 * Uniform() - 1.0;
-        b = 2.0 * Uniform() - 1.0;
-        rsq = a * a + b * b;
-    } while (!(rsq > 0.0 && rsq < 1.0));
-    double fac = std::sqrt(-2.0 * std::log(rsq) / rsq);
+    DrawPolarPair(a, b, rsq);
+    double fac = PolarFactor(rsq);
     GaussValue = a * fac;
     GaussCached = 1;
     return b * fac;

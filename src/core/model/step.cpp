@@ -1,9 +1,79 @@
 #include "model/step.h"
 
+#include <optional>
+
 #include "disturbance/disturbance.h"
 #include "model/model.h"
+#include "model/step_work.h"
 
 namespace marovi {
+
+namespace {
+
+// Phase 1, every cell's update in column order. This thread sweeps the grid; with more than
+// one thread it plans, and the others prepare columns ahead of it and run what it defers (so
+// does this one, when it waits or is done).
+void UpdateCells(Model& m, TStepWork& work)
+{
+    work.StartCellUpdate(m);
+    auto job = [&](int thread) {
+        if (thread == 0) {
+            const double start = ThreadSeconds();
+            work.Helped = 0;
+            std::optional<TDrawPlan> plan;
+            if (work.Threads > 1) plan.emplace(m, work);
+            const size_t stride = work.Stride();
+            for (int x = 0; x <= m.XMax; ++x) {
+                const int32_t* cell = work.ReadyColumn(m, x);
+                for (int y = 0; y <= m.YMax; ++y, cell += stride)
+                    UpdateAgedCell(m, x, y, plan ? &*plan : nullptr, work.CountsReproducing() ? cell : nullptr,
+                                   cell[stride - 1]);
+                work.ColumnSwept(x);
+            }
+            if (plan) plan->Finish();
+            work.PlanDone = true;
+            work.Signal.Notify();
+            work.SerialSeconds = ThreadSeconds() - start - work.Helped;
+        }
+        work.HelpCellUpdate(m);
+    };
+    m.StepThreads.Run(job);
+}
+
+// Phase 2, settlement in column order on this thread, and the census: the individuals per
+// species after settlement, counted by every thread in the columns settled so far; the
+// larvae that did not settle are lost.
+void SettleCells(Model& m, TStepWork& work)
+{
+    work.StartSettlement();
+    auto job = [&](int thread) {
+        if (thread == 0) {
+            try {
+                const double start = ThreadSeconds();
+                double counting = 0;
+                for (int x = 0; x <= m.XMax; ++x) {
+                    for (int y = 0; y <= m.YMax; ++y) SettleCell(m, x, y);
+                    work.Settled = x + 1;
+                    work.Signal.Notify();
+                    const double before = ThreadSeconds();
+                    work.CountSettledColumns(m, thread, false);
+                    counting += ThreadSeconds() - before;
+                }
+                work.SerialSeconds += ThreadSeconds() - start - counting;
+            } catch (...) {
+                work.Settled = m.XDim; // the others must not wait for columns that never come
+                work.Signal.Notify();
+                throw;
+            }
+        }
+        work.CountSettledColumns(m, thread, true);
+    };
+    m.StepThreads.Run(job);
+    for (int t = 0; t < work.Threads; ++t)
+        for (int s = 0; s < MaxSpecies; ++s) m.StepAbundance[static_cast<size_t>(s)] += work.Census[static_cast<size_t>(t)][static_cast<size_t>(s)];
+}
+
+} // namespace
 
 void SimulationStep(Model& m)
 {
@@ -12,17 +82,9 @@ void SimulationStep(Model& m)
     m.Season = m.TimeStep % SeasonsPerYear;
     m.SeasonYear = m.TimeStep / SeasonsPerYear;
 
-    for (int x = 0; x <= m.XMax; ++x)
-        for (int y = 0; y <= m.YMax; ++y) UpdateCell(m, x, y);
-
-    for (int x = 0; x <= m.XMax; ++x)
-        for (int y = 0; y <= m.YMax; ++y) {
-            SettleCell(m, x, y);
-            TCell& cell = m.Cell(x, y);
-            for (const TIndividual& ind : cell.Individuals) m.StepAbundance[static_cast<size_t>(ind.Species)] += 1;
-            cell.Larvae.fill(0);
-            cell.LarvaeCount = 0;
-        }
+    TStepWork& work = m.StepThreads.Work();
+    UpdateCells(m, work);
+    SettleCells(m, work);
 
     // Applying a definition never changes it: work on a copy, the list may be edited later.
     for (size_t i = 0; i < m.Disturbances.size(); ++i) {
