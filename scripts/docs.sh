@@ -3,8 +3,9 @@
 # (examples/succession.mgf), from a fixed seed: the desktop program under a virtual X
 # server builds the example through its editors, runs it and shows every window the guide
 # explains (marovi-screenshots --docs); the sweep figures come from the runner's table of
-# examples/sweep.toml, drawn by the guide's own R and pandas scripts. Run it after a
-# window changes, and commit what changed.
+# examples/sweep.toml, drawn by the guide's own R and pandas scripts, and the disturbance
+# study's diversity figure from its own scripts on a 50 x 50 grid. Run it after a window
+# changes, and commit what changed.
 #   bash scripts/docs.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,6 +32,10 @@ Rscript examples/sweep_figure.R "$work/sweep.csv" "$work/images/sweep-r.png"
 python=python3
 "$python" -c 'import pandas, matplotlib' 2>/dev/null || python=/usr/bin/python3
 "$python" examples/sweep_figure.py "$work/sweep.csv" "$work/images/sweep-pandas.png"
+
+# The disturbance study, smaller: 50 x 50 cells, three replicates, its 300 steps.
+MAROVI_CLI=$cli PYTHON=$python bash examples/disturbance-study/run.sh "$work/study" 50x50 3 300 >/dev/null
+cp "$work/study/diversity_R.png" "$work/images/disturbance-diversity.png"
 
 # Fewer colours keep the repository small; the images look the same.
 for image in "$work"/images/*.png; do

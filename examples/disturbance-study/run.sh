@@ -4,11 +4,13 @@
 # runs the sweep into OUT (default results), finds the patches where each run's most
 # abundant species dominates at the end, and draws the figures with R (plot.R) and pandas
 # (plot.py), each when installed. GRID, REPLICATES and STEPS replace the plan's (a quick look: 30x30 2 50).
-# MAROVI_CLI names the runner (default: the build in the repository).
+# MAROVI_CLI names the runner (default: the build in the repository, else marovi-cli on the
+# PATH, as where MAROVI is installed).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 out="${1:-results}"
 cli="${MAROVI_CLI:-$here/../../build/src/cli/marovi-cli}"
+[ -n "${MAROVI_CLI:-}" ] || [ -x "$cli" ] || cli=marovi-cli
 mkdir -p "$out/labels"
 cp "$here"/none.toml "$here"/moderate.toml "$here"/frequent.toml "$out/"
 sed -e "${2:+s/^grid = .*/grid = \"$2\"/}" -e "${3:+s/^replicates = .*/replicates = $3/}" \

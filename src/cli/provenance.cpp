@@ -52,10 +52,12 @@ std::string TomlEscaped(const std::string& text, bool keepLineEnds)
     return out;
 }
 
-TProvenance::TProvenance()
+TOrigin RunnerOrigin() { return {std::string("marovi-cli ") + ProgramVersionText + ", core " + CoreVersionText, commandLine}; }
+
+TProvenance::TProvenance(const TOrigin& origin)
 {
-    Text("program", std::string("marovi-cli ") + ProgramVersionText + ", core " + CoreVersionText);
-    Text("command", commandLine);
+    Text("program", origin.Program);
+    Text("command", origin.Command);
 }
 
 void TProvenance::Text(const std::string& key, const std::string& value) { lines_.push_back(key + " = " + TomlString(value)); }

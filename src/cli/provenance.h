@@ -9,12 +9,19 @@ struct Model;
 
 namespace marovi::cli {
 
+// What ran: the program with its version, and the command.
+struct TOrigin {
+    std::string Program, Command;
+};
+// marovi-cli and its command line.
+TOrigin RunnerOrigin();
+
 // What produced an output file, kept beside it as OUTPUT.provenance.txt (a small TOML file)
 // so that no output format changes: the program version, the command line, then entries
 // the command adds (seed, input, ...) and optionally every parameter of the model.
 class TProvenance {
 public:
-    TProvenance();
+    explicit TProvenance(const TOrigin& origin = RunnerOrigin());
     void Text(const std::string& key, const std::string& value);
     void Number(const std::string& key, long long value);
     // A text of several lines, kept readable as a multi-line string.

@@ -95,6 +95,7 @@ struct TSweepContext {
     int SpeciesCount;                 // the most any start has: the table's species columns
     std::string GridDir;
     std::atomic<bool>& Stop;
+    const TOrigin& Origin;
     int Threads = 1; // of each run
 };
 
@@ -114,7 +115,7 @@ std::string RunSweepRun(const TSweepContext& c, const TSweepRun& run)
         start.HillOrder = plan.HillOrder;
     });
     m.StepThreads.SetCount(c.Threads);
-    TProvenance provenance;
+    TProvenance provenance(c.Origin);
     provenance.Number("run", run.Id);
     provenance.Number("seed", run.Seed);
     provenance.Inputs(scenario.Inputs);
@@ -151,7 +152,7 @@ void RunSweep(const TSweepPlan& plan, const TSweepSettings& o, std::atomic<bool>
     // Each base file is loaded once; the runs copy it.
     std::map<std::string, Model> bases;
     int species = 0;
-    TSweepContext context{plan, {}, FindDiversityMeasure(plan.Diversity), 0, "", stop};
+    TSweepContext context{plan, {}, FindDiversityMeasure(plan.Diversity), 0, "", stop, o.Origin};
     for (const TSweepStart& start : plan.Starts) {
         const std::string& file = start.Scenario.BaseFile;
         if (!file.empty() && !bases.count(file)) bases.emplace(file, LoadSimulationFile(file));
@@ -213,7 +214,7 @@ void RunSweep(const TSweepPlan& plan, const TSweepSettings& o, std::atomic<bool>
         throw Error(Format("stopped: %d of %d runs are in %s; the same command runs the rest", {done.load(), mine, o.Out}));
     table.Finish();
 
-    TProvenance provenance;
+    TProvenance provenance(o.Origin);
     provenance.Text("plan", plan.Path);
     std::vector<std::pair<std::string, std::string>> inputs{{plan.Path, Sha256Hex(plan.Text)}};
     for (const TSweepStart& start : plan.Starts)

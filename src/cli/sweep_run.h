@@ -2,17 +2,20 @@
 #include <atomic>
 #include <string>
 
+#include "provenance.h"
+
 namespace marovi::cli {
 
 struct TSweepPlan;
 
 // How a sweep runs: its table, its share of the runs and its threads.
 struct TSweepSettings {
-    std::string Out;          // the table (.csv)
-    int PartK = 1, PartN = 1; // the share: runs K, K+N, K+2N, ...
-    int Jobs = 0;             // runs side by side; 0 for the processors this process may use
-    bool Quiet = false;       // no progress line
-    int Threads = 0;          // of each run; 0 for what the runs side by side leave of the processors
+    std::string Out;                 // the table (.csv)
+    int PartK = 1, PartN = 1;        // the share: runs K, K+N, K+2N, ...
+    int Jobs = 0;                    // runs side by side; 0 for the processors this process may use
+    bool Quiet = false;              // no progress line
+    int Threads = 0;                 // of each run; 0 for what the runs side by side leave of the processors
+    TOrigin Origin = RunnerOrigin(); // what ran the sweep, for its provenance files
 };
 
 // Runs those runs of the share that the table lacks, then finishes the table (sorted by run,

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "files/safe_file.h"
@@ -131,6 +132,34 @@ std::string RunRows(const std::vector<std::string>& rows, int endStep, const std
     std::string out;
     for (const std::string& r : rows) out += r + end;
     return out;
+}
+
+std::vector<std::vector<std::string>> CsvRecords(const std::string& text)
+{
+    std::vector<std::vector<std::string>> records;
+    std::vector<std::string> fields;
+    std::string field;
+    bool quoted = false;
+    const auto endField = [&] { fields.push_back(std::exchange(field, {})); };
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (quoted) {
+            if (c != '"') field += c;
+            else if (next == '"') field += c, ++i;
+            else quoted = false;
+        } else if (c == '"') quoted = true;
+        else if (c == ',') endField();
+        else if (c == '\n') {
+            endField();
+            records.push_back(std::exchange(fields, {}));
+        } else if (c != '\r' || next != '\n') field += c;
+    }
+    if (!field.empty() || !fields.empty()) { // a last record without its line end
+        endField();
+        records.push_back(std::move(fields));
+    }
+    return records;
 }
 
 TTableBlocks ReadTable(const std::string& path, size_t length)

@@ -26,6 +26,11 @@ std::string RunRows(const std::vector<std::string>& rows, int endStep, const std
 // The fields a run's rows begin with (run id, seed, start, varied values), comma-terminated.
 std::string RunPrefix(const TSweepPlan& plan, const TSweepRun& run);
 
+// The records of a table's text, each as its fields: divided by commas, records by line
+// ends (LF or CR LF); a field in double quotes may hold commas, line ends and quotes
+// (doubled), as the table writes the names of scenarios and files.
+std::vector<std::vector<std::string>> CsvRecords(const std::string& text);
+
 // The rows of a table by run id, each run's rows as one block of lines.
 struct TTableBlocks {
     std::string Header;

@@ -3,10 +3,11 @@
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
+#include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <optional>
-#include <sstream>
 
 #include "interrupt.h"
 #include "provenance.h"
@@ -15,7 +16,10 @@
 #include "simulation.h"
 #include "sweep_plan.h"
 #include "sweep_run.h"
+#include "sweep_table.h"
+#include "toml_checks.h"
 #include "util/format.h"
+#include "util/version.h"
 
 namespace fs = std::filesystem;
 
@@ -89,66 +93,79 @@ cli::TSweepPlan ReadPlan(const py::object& plan)
     return cli::LoadSweepPlan(path);
 }
 
-// A column of the table as the type all its fields have: integers, reals, TRUE/FALSE, or text.
+// A column of the table typed as pandas.read_csv types it: whole numbers (int64), numbers
+// (float64), TRUE/FALSE (bool), else text (str). An empty field is missing (NaN): whole
+// numbers with one become float64, switches and text objects.
 py::array Column(const std::vector<std::string>& fields)
 {
+    bool missing = false;
     auto all = [&](auto parse) {
-        return std::all_of(fields.begin(), fields.end(), [&](const std::string& f) { return parse(f); });
+        return std::all_of(fields.begin(), fields.end(), [&](const std::string& f) { return f.empty() || parse(f); });
     };
     auto whole = [](const std::string& f) {
-        char* end = nullptr;
-        errno = 0;
-        std::strtoll(f.c_str(), &end, 10);
-        return !f.empty() && *end == '\0' && errno == 0;
+        int64_t v = 0;
+        const auto r = std::from_chars(f.data(), f.data() + f.size(), v);
+        return r.ec == std::errc() && r.ptr == f.data() + f.size();
     };
     auto real = [](const std::string& f) {
         double v = 0;
         return ParseReal(f, v);
     };
     auto logical = [](const std::string& f) { return f == "TRUE" || f == "FALSE"; };
-    std::vector<int64_t> ints;
-    std::vector<double> reals;
-    std::vector<bool> flags;
-    if (all(whole)) {
-        for (const std::string& f : fields) ints.push_back(std::strtoll(f.c_str(), nullptr, 10));
+    for (const std::string& f : fields) missing |= f.empty();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    if (all(whole) && !missing) {
+        std::vector<int64_t> ints;
+        for (const std::string& f : fields) std::from_chars(f.data(), f.data() + f.size(), ints.emplace_back());
         return ToArray(ints);
     }
     if (all(real)) {
-        for (const std::string& f : fields) ParseReal(f, reals.emplace_back());
+        std::vector<double> reals;
+        for (const std::string& f : fields) {
+            reals.push_back(nan);
+            if (!f.empty()) ParseReal(f, reals.back());
+        }
         return ToArray(reals);
     }
-    if (all(logical)) {
+    const bool switches = all(logical);
+    if (switches && !missing) {
         py::array_t<bool> a(static_cast<py::ssize_t>(fields.size()));
         for (size_t i = 0; i < fields.size(); ++i) a.mutable_data()[i] = fields[i] == "TRUE";
         return a;
     }
-    return py::array(py::cast(fields));
+    py::list values;
+    for (const std::string& f : fields) {
+        if (f.empty()) values.append(nan);
+        else if (switches) values.append(f == "TRUE");
+        else values.append(py::str(f));
+    }
+    return py::module_::import("numpy").attr("array")(values, py::arg("dtype") = "object");
 }
 
-// The CSV table written by the sweep: header, then rows of plain fields.
+// The table the sweep wrote: a header record, then one record per run and recorded step.
 py::dict ReadTable(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    std::vector<std::string> names;
-    std::vector<std::vector<std::string>> columns;
-    auto split = [](std::string text) {
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        std::vector<std::string> fields;
-        std::istringstream s(text);
-        for (std::string f; std::getline(s, f, ',');) fields.push_back(f);
-        return fields;
-    };
-    if (std::getline(in, line)) names = split(line);
-    columns.resize(names.size());
-    while (std::getline(in, line)) {
-        const std::vector<std::string> fields = split(line);
-        if (fields.size() != names.size()) throw Error(path + ": a row has another number of fields than the header");
-        for (size_t i = 0; i < fields.size(); ++i) columns[i].push_back(fields[i]);
+    const std::vector<std::vector<std::string>> records = cli::CsvRecords(cli::ReadTextFile(path, "table"));
+    if (records.empty()) throw Error(path + ": no header line");
+    const std::vector<std::string>& names = records.front();
+    std::vector<std::vector<std::string>> columns(names.size());
+    for (size_t r = 1; r < records.size(); ++r) {
+        if (records[r].size() != names.size()) throw Error(path + ": a row has another number of fields than the header");
+        for (size_t i = 0; i < names.size(); ++i) columns[i].push_back(records[r][i]);
     }
     py::dict table;
     for (size_t i = 0; i < names.size(); ++i) table[py::str(names[i])] = Column(columns[i]);
     return table;
+}
+
+// The module and the call, as the provenance files record what ran.
+cli::TOrigin SweepOrigin(const py::object& plan, const std::optional<std::string>& out, std::optional<int> jobs)
+{
+    const py::object os = py::module_::import("os");
+    std::string call = py::repr(py::isinstance<py::dict>(plan) ? plan : os.attr("fspath")(plan)).cast<std::string>();
+    if (out) call += ", out=" + py::repr(py::str(*out)).cast<std::string>();
+    if (jobs) call += Format(", jobs=%d", {*jobs});
+    return {std::string("marovi ") + ProgramVersionText + " (Python module), core " + CoreVersionText, "marovi.sweep(" + call + ")"};
 }
 
 py::object Sweep(const py::object& planObject, const std::optional<fs::path>& outPath, std::optional<int> jobs, bool quiet)
@@ -165,17 +182,18 @@ py::object Sweep(const py::object& planObject, const std::optional<fs::path>& ou
     }
     const cli::TSweepPlan plan = ReadPlan(planObject);
     if (!out && !plan.KeepGrids.empty()) throw Error("keep_grids needs out: the grid files are kept beside the table");
+    cli::TSweepSettings settings{out.value_or(""), 1, 1, jobs.value_or(0), quiet, SweepOrigin(planObject, out, jobs)};
     std::optional<cli::TTempDir> temp;
-    if (!out) out = (fs::path(temp.emplace().Path()) / "sweep.csv").string();
+    if (!out) settings.Out = (fs::path(temp.emplace().Path()) / "sweep.csv").string();
     TInterruptWatch watch;
     try {
         py::gil_scoped_release release;
-        cli::RunSweep(plan, {*out, 1, 1, jobs.value_or(0), quiet}, watch.Requested());
+        cli::RunSweep(plan, settings, watch.Requested());
     } catch (const Error&) {
         watch.Check();
         throw;
     }
-    return Table(ReadTable(*out));
+    return Table(ReadTable(settings.Out));
 }
 
 } // namespace
@@ -190,13 +208,30 @@ plan: a plan file (.toml) or the same structure as a dict, e.g.
     {"grid": "50x50", "steps": 100, "every": 10, "seeds": [1, 2, 3],
      "vary": {"DispersalKernel": ["exponential", "uniform"],
               "species": {1: {"Fecundity": [2.0, 20.0]}}}}
+or, over scenario files (relative paths in a dict start from the current directory):
+    {"scenario": ["none.toml", "frequent.toml"], "steps": 300, "every": 10,
+     "replicates": 6, "to_horizon": True,
+     "vary": {"disturbance": {1: {"Severity": [0.5, 1.0]}},
+              "landscape": {"HighCapacityProb": [0.3, 0.7]}}}
+Its keys: grid, or file / scenario (one, or a list: each a start of its own); steps,
+every; seeds, or replicates with first_seed; to_horizon (runs go on when the diversity
+falls to 0); diversity, hill_order; keep_grids (needs out); vary: global parameters,
+species (by number), disturbance (by number) and landscape (HighCapacity, LowCapacity,
+HighCapacityProb), each a list of values or {"from": a, "to": b, "step": c}.
+
 The rows are those of marovi-cli for the same plan: one per run and recorded step, with
-run, seed, the varied parameters, step, species1.., diversity, guild_diversity,
-disturbance_events, disturbed_cells and extinction1... Without `out` the table lives in a
-temporary file; with it the table stays there, and the same call after an interruption
-(Ctrl-C raises KeyboardInterrupt) runs only the runs it lacks. jobs: runs side by side
-(default: the processors this process may use); quiet=False shows the progress line on a
-terminal.)");
+the columns run, seed, scenario or file (the start, when the plan lists several), one per
+varied parameter (DispersalKernel, species1.Fecundity, disturbance1.Severity,
+landscape.HighCapacityProb), step, species1..N (abundances), diversity, guild_diversity,
+disturbance_events, disturbed_cells, extinction1..N (the step a species died out, 0 for
+never), end_step (the step the run ended at) and end_reason ("steps", "diversity_zero" or
+"termination"). Columns are typed as pandas.read_csv types them: whole numbers, numbers,
+switches as bool, names as str; the species columns that a start's smaller pool lacks
+are missing (NaN, which makes them float). Without `out` the table lives in a temporary
+file; with it the table stays there with its provenance file, and the same call after an
+interruption (Ctrl-C raises KeyboardInterrupt) runs only the runs it lacks. jobs: runs
+side by side (default: the processors this process may use); quiet=False shows the
+progress line on a terminal.)");
 }
 
 } // namespace marovi::python

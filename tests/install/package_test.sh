@@ -48,6 +48,11 @@ grep -q '^time step: 10' "$work/run.log" || fail "the installed marovi-cli did n
 (cd "$work" && "$cli" new "$root/usr/share/marovi/examples/succession.mgf" --steps 5 --quiet --out example.mgf) ||
   fail "the installed example"
 ok
+# The installed disturbance study, tiny, with the installed runner found on the PATH.
+(cd "$work" && PATH="$root/usr/bin:$PATH" bash "$root/usr/share/marovi/examples/disturbance-study/run.sh" study 12x12 1 5) \
+  >"$work/study.log" 2>&1 || { cat "$work/study.log"; fail "the installed disturbance study"; }
+[ -s "$work/study/table.csv" ] || fail "the installed disturbance study wrote no table"
+ok
 
 # The Python module, where the build has one, imports from the package.
 module=$(find "$root" -name 'marovi.cpython-*.so' | head -1)
