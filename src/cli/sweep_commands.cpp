@@ -253,7 +253,7 @@ void ExecuteSweep(const TSweepOptions& o)
     const TSweepPlan plan = LoadSweepPlan(o.Plan);
     TStopSignals signals;
     RunSweep(plan,
-             {o.Out, part.K, part.N, o.JobsOption->count() > 0 ? o.Jobs : 0, o.Quiet,
+             {o.Out, part.K, part.N, o.JobsOption->count() > 0 ? o.Jobs : 0, o.Quiet, RunnerOrigin(),
               o.ThreadsOption->count() > 0 ? o.Threads : 0},
              stopRequested);
 }

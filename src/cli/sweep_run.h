@@ -14,8 +14,8 @@ struct TSweepSettings {
     int PartK = 1, PartN = 1;        // the share: runs K, K+N, K+2N, ...
     int Jobs = 0;                    // runs side by side; 0 for the processors this process may use
     bool Quiet = false;              // no progress line
-    int Threads = 0;                 // of each run; 0 for what the runs side by side leave of the processors
     TOrigin Origin = RunnerOrigin(); // what ran the sweep, for its provenance files
+    int Threads = 0;                 // of each run; 0 for what the runs side by side leave of the processors
 };
 
 // Runs those runs of the share that the table lacks, then finishes the table (sorted by run,
