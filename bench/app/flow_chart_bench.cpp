@@ -8,10 +8,11 @@
 
 #include <QApplication>
 #include <QImage>
-#include <algorithm>
+
 #include <cmath>
 #include <vector>
 
+#include "qt_benchmark.h"
 #include "editors/flow_chart.h"
 #include "landscape/flow_grid.h"
 
@@ -44,8 +45,6 @@ void BM_FlowChartRepaint(benchmark::State& state)
     state.counters["cell_px"] = cell.width();
 }
 
-double Fastest(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
-
 BENCHMARK(BM_FlowChartRepaint)
     ->ArgsProduct({{1, 10, 52, 90, 200, 1000}, {600, 1000}, {1}})
     ->Args({90, 1000, 0})
@@ -55,13 +54,3 @@ BENCHMARK(BM_FlowChartRepaint)
     ->ComputeStatistics("min", Fastest);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -7,9 +7,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <algorithm>
 #include <vector>
 
+#include "qt_benchmark.h"
 #include "model/model.h"
 #include "model/simulation.h"
 #include "program.h"
@@ -57,19 +57,7 @@ void BM_ViewRepaint(benchmark::State& state)
 }
 
 // The fastest of the repetitions too: other work on the machine only ever adds time.
-double Fastest(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
-
 BENCHMARK(BM_ViewRedraw)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(8)->ComputeStatistics("min", Fastest);
 BENCHMARK(BM_ViewRepaint)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(4)->ComputeStatistics("min", Fastest);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
