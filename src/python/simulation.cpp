@@ -4,12 +4,19 @@
 #include <fstream>
 
 #include "model/simulation.h"
+#include "model/step_threads.h"
 #include "model/status_line.h"
 #include "util/format.h"
 
 namespace marovi::python {
 
-TSimulation::TSimulation() : list_(LocalDateTimeText, tempDir_.Path()) {}
+TSimulation::TSimulation() : list_(LocalDateTimeText, tempDir_.Path()), threads_(UsableProcessors()) {}
+
+void TSimulation::SetThreads(int threads)
+{
+    if (threads < 1 || threads > MaxStepThreads) throw Error(Format("threads must be 1..%d (not %d)", {MaxStepThreads, threads}));
+    threads_ = threads;
+}
 
 TSimulation::TSimulation(std::optional<int32_t> seed, int width, int height) : TSimulation()
 {
@@ -70,6 +77,7 @@ int TSimulation::Step(int n, const std::atomic<bool>& stop)
 {
     struct TStopped {};
     int done = 0;
+    m_.StepThreads.SetCount(threads_); // a loaded or new model comes with one
     try {
         RunBatch(m_, n, 1, &list_, [&](int steps) {
             if (steps > done) AddCensusRow();

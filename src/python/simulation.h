@@ -48,6 +48,10 @@ public:
     // diversity falls to 0, when the termination criterion holds or once `stop` is set.
     // Returns the steps done.
     int Step(int n, const std::atomic<bool>& stop);
+    // The threads a step runs on (every count gives the same results); the processors this
+    // process may use unless set.
+    int Threads() const { return threads_; }
+    void SetThreads(int threads);
 
     Model& M() { return m_; }
     int32_t Seed() const { return seed_; }
@@ -63,6 +67,7 @@ private:
     cli::TTempDir tempDir_;
     TStatusList list_;
     int32_t seed_ = 0;
+    int threads_;
     TCensus census_;
     std::mutex busy_;
 };

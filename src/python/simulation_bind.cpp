@@ -234,6 +234,18 @@ hill0 or hill (of order hill_order), as sweep plans name them.)")
                 s.M().HillOrder = q;
             },
             "The order q of the hill measure.")
+        .def_property(
+            "threads",
+            [](TSimulation& s) {
+                auto lock = Use(s);
+                return s.Threads();
+            },
+            [](TSimulation& s, int threads) {
+                auto lock = Use(s);
+                s.SetThreads(threads);
+            },
+            R"(The threads a step runs on: the processors this process may use unless set (1 for
+one). Every count gives the same results, bit for bit.)")
         .def("__getitem__", &GetParameter, py::arg("name"), R"(A parameter by the name sweep plans and tables give it:
 a global parameter ("Torus", "DispersalKernel", "GlobalKFactor", ...) or a species field
 "speciesN.Field" ("species3.Fecundity"). Switches are bool, kernels their names

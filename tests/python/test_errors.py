@@ -1,4 +1,6 @@
 """Bad paths, values and files raise OSError or ValueError with the program's messages."""
+import os
+
 import pytest
 
 import marovi
@@ -33,6 +35,9 @@ def test_bad_values():
             sim[name] = value
         assert str(e.value) == message
     assert sim["NeighbourhoodSize"] == 1 and sim["DispersalKernel"] == "exponential"
+    with pytest.raises(ValueError, match=r"threads must be 1\.\.1024 \(not 0\)"):
+        sim.threads = 0
+    assert sim.threads == len(os.sched_getaffinity(0))
     with pytest.raises(ValueError, match=r"grid 0x5: each side must be 1\.\.10000"):
         marovi.Simulation(seed=1, grid=(0, 5))
     with pytest.raises(ValueError, match=r"species 12: the species are numbered 1\.\.10"):
