@@ -18,8 +18,7 @@ root=$PWD
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/images"
-# The landscape editor writes its background image for the flow grid editor into the
-# current directory: the tour runs in the scratch directory.
+# The tour saves its example: it runs in the scratch directory.
 (cd "$work" && xvfb-run -a -s "-screen 0 1400x1000x24" "$root/$build/tools/marovi-screenshots" --docs images example.mgf \
   >/dev/null 2>tour.log) || { cat "$work/tour.log"; exit 1; }
 # A control the tour no longer finds would leave an image that shows something else.
