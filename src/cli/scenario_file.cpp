@@ -210,7 +210,11 @@ private:
             Fail(n.source(), "disturbance must name a disturbance definition file (.mdf) or be [[disturbance]] tables "
                              "(disturbance = [] for none)");
         if (list->size() > MaxDefinitions) Fail(n.source(), Format("more than %d disturbance definitions", {MaxDefinitions}));
-        for (const toml::node& e : *list) s_.Disturbances->push_back(ReadOneDisturbance(*e.as_table()));
+        s_.DisturbanceOrigins.clear();
+        for (const toml::node& e : *list) {
+            s_.Disturbances->push_back(ReadOneDisturbance(*e.as_table()));
+            s_.DisturbanceOrigins.push_back(Format("%s:%d", {Path(), static_cast<int>(e.source().begin.line)}));
+        }
     }
 
     std::vector<TFieldValue> ReadOneDisturbance(const toml::table& t) const
@@ -525,6 +529,7 @@ void SetDisturbanceFile(TScenario& s, const std::string& path)
     Model m;
     LoadDisturbances(m, path);
     s.Disturbances.emplace();
+    s.DisturbanceOrigins.assign(m.Disturbances.size(), path);
     for (const TDisturbanceDef& d : m.Disturbances) s.Disturbances->push_back(DisturbanceFields(d));
     AddInput(s, path);
 }

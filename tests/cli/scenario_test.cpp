@@ -195,6 +195,9 @@ TEST_F(Scenario, ScenarioKeysAreCheckedNamingTheLine)
         {"[landscape]\ngenerator = \"random\"\ncapacity = \"cells.txt\"\n", "s.toml:3: give one of generator, image and capacity, not generator and capacity"},
         {"[landscape]\ncapacity = \"rows.txt\"\n", "s.toml:2: rows.txt:2: 1 numbers, the first row has 2"},
         {"species = \"none.msd\"\n", "s.toml:1: file none.msd not found"},
+        // Checked against the grid at the start, and still named by its place.
+        {"[[disturbance]]\n[[disturbance]]\nRecurrence = 0.0001\n",
+         "s.toml:2: disturbance 2: a probability of 1000000 events per time step is not possible (at most 10000)!"},
     };
     for (const auto& [scenario, message] : cases) {
         Put("s.toml", scenario);

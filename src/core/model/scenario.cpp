@@ -103,6 +103,9 @@ void SetScenarioDisturbanceField(TScenario& s, size_t index, const TParameter& f
     std::vector<TFieldValue>& fields = s.Disturbances->at(index);
     std::erase_if(fields, [&](const TFieldValue& f) { return f.Field == &field; });
     fields.push_back({&field, value});
+    // A value set on top (a sweep's) is named with the place the definition came from.
+    if (index < s.DisturbanceOrigins.size())
+        s.DisturbanceOrigins[index] += Format(" with %s = %s", {std::string(field.Name), ShortestText(value)});
 }
 
 void SetDisturbanceFields(Model& m, size_t index, const std::vector<TFieldValue>& fields)
@@ -118,14 +121,21 @@ void SetDisturbanceFields(Model& m, size_t index, const std::vector<TFieldValue>
             }
 }
 
-std::vector<TDisturbanceDef> BuildDisturbances(const Model& m, const std::vector<std::vector<TFieldValue>>& defs)
+std::vector<TDisturbanceDef> BuildDisturbances(const Model& m, const std::vector<std::vector<TFieldValue>>& defs,
+                                               const std::vector<std::string>& origins)
 {
     Model scratch;
     scratch.XMax = m.XMax;
     scratch.YMax = m.YMax;
     for (size_t i = 0; i < defs.size(); ++i) {
         AddStandardDisturbance(scratch);
-        SetDisturbanceFields(scratch, i, defs[i]);
+        try {
+            SetDisturbanceFields(scratch, i, defs[i]);
+        } catch (const Error& e) {
+            // The grid decides what a recurrence asks for, so the value is checked only here.
+            if (i < origins.size()) throw Error(origins[i] + ": " + e.what());
+            throw;
+        }
     }
     return scratch.Disturbances;
 }
@@ -144,7 +154,7 @@ int32_t StartScenario(Model& m, bool loaded, const TScenario& s, std::optional<i
     if (s.Species) SetPool(m, *s.Species);
     if (s.Flow) m.FlowGrid = *s.Flow;
     if (s.States) m.StateDefs = *s.States;
-    if (s.Disturbances) m.Disturbances = BuildDisturbances(m, *s.Disturbances);
+    if (s.Disturbances) m.Disturbances = BuildDisturbances(m, *s.Disturbances, s.DisturbanceOrigins);
     for (const TFieldValue& g : s.Globals) g.Field->Set(m, -1, g.Value);
     if (s.Separator) m.Separator = *s.Separator;
     if (s.RandomSeed) m.RandomSeed = *s.RandomSeed;

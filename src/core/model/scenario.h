@@ -64,6 +64,8 @@ struct TScenario {
     // Each definition as fields over the "standard" definition of the grid; Recurrence
     // is set after the others, from them.
     std::optional<std::vector<std::vector<TFieldValue>>> Disturbances;
+    // Where each definition was given ("file:line", or the definition file), for messages.
+    std::vector<std::string> DisturbanceOrigins;
     std::optional<TFlowGrid> Flow;
     std::optional<TStateDef> States;
     TLandscapeSpec Landscape;
@@ -80,8 +82,10 @@ struct TScenario {
 std::vector<TFieldValue> DisturbanceFields(const TDisturbanceDef& d);
 // Sets a field of definition `index` (0-based) in the scenario; a later value wins.
 void SetScenarioDisturbanceField(TScenario& s, size_t index, const TParameter& field, double value);
-// The definitions the fields make on the model's grid, Recurrence last in each.
-std::vector<TDisturbanceDef> BuildDisturbances(const Model& m, const std::vector<std::vector<TFieldValue>>& defs);
+// The definitions the fields make on the model's grid, Recurrence last in each; a refused
+// value names the definition and, where known, where it was given.
+std::vector<TDisturbanceDef> BuildDisturbances(const Model& m, const std::vector<std::vector<TFieldValue>>& defs,
+                                               const std::vector<std::string>& origins = {});
 // Sets fields of the model's definitions (a sweep's values on a base's list), Recurrence last.
 void SetDisturbanceFields(Model& m, size_t index, const std::vector<TFieldValue>& fields);
 
