@@ -12,8 +12,6 @@
 //                                                           for profilers (callgrind)
 #include <benchmark/benchmark.h>
 
-#include <time.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -100,13 +98,6 @@ void BM_Step(benchmark::State& state)
 BENCHMARK(BM_Step)->Arg(100)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_Step)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-double ThreadSeconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
 // The same model stepped on 1 thread and on N threads in turn, one step each, in wall-clock
 // time: the ratio of the two is the speed-up, measured under the same load. The two stay
 // equal (any thread count gives the same step), so both steps do the same work.
@@ -129,9 +120,9 @@ void BM_StepThreads(benchmark::State& state)
     double oneSeconds = 0, manySeconds = 0, oneCpu = 0, serialCpu = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        const double c0 = ThreadSeconds();
+        const double c0 = marovi::ThreadSeconds();
         marovi::SimulationStep(*one);
-        oneCpu += ThreadSeconds() - c0;
+        oneCpu += marovi::ThreadSeconds() - c0;
         const auto t1 = Clock::now();
         marovi::SimulationStep(*many);
         const auto t2 = Clock::now();

@@ -18,7 +18,7 @@ void UpdateCells(Model& m, TStepWork& work)
     work.StartCellUpdate(m);
     auto job = [&](int thread) {
         if (thread == 0) {
-            const double start = ThreadSeconds();
+            const double start = work.SerialClock();
             work.Helped = 0;
             std::optional<TDrawPlan> plan;
             if (work.Threads > 1) plan.emplace(m, work);
@@ -33,7 +33,7 @@ void UpdateCells(Model& m, TStepWork& work)
             if (plan) plan->Finish();
             work.PlanDone = true;
             work.Signal.Notify();
-            work.SerialSeconds = ThreadSeconds() - start - work.Helped;
+            work.SerialSeconds = work.SerialClock() - start - work.Helped;
         }
         work.HelpCellUpdate(m);
     };
@@ -49,17 +49,17 @@ void SettleCells(Model& m, TStepWork& work)
     auto job = [&](int thread) {
         if (thread == 0) {
             try {
-                const double start = ThreadSeconds();
+                const double start = work.SerialClock();
                 double counting = 0;
                 for (int x = 0; x <= m.XMax; ++x) {
                     for (int y = 0; y <= m.YMax; ++y) SettleCell(m, x, y);
                     work.Settled = x + 1;
                     work.Signal.Notify();
-                    const double before = ThreadSeconds();
+                    const double before = work.SerialClock();
                     work.CountSettledColumns(m, thread, false);
-                    counting += ThreadSeconds() - before;
+                    counting += work.SerialClock() - before;
                 }
-                work.SerialSeconds += ThreadSeconds() - start - counting;
+                work.SerialSeconds += work.SerialClock() - start - counting;
             } catch (...) {
                 work.Settled = m.XDim; // the others must not wait for columns that never come
                 work.Signal.Notify();

@@ -3,6 +3,7 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <ctime>
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
@@ -144,6 +145,13 @@ void TStepThreads::RunErased(void (*job)(void*, int), void* context)
         p.idle.wait(g, [&] { return p.busy == 0; });
     }
     if (error) std::rethrow_exception(error);
+}
+
+double ThreadSeconds()
+{
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 int UsableProcessors()

@@ -50,6 +50,9 @@ private:
     std::unique_ptr<TStepWork> work_;
 };
 
+// Processor seconds the calling thread has run.
+double ThreadSeconds();
+
 // The most threads a step runs on.
 constexpr int MaxStepThreads = 1024;
 

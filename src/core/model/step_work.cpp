@@ -1,7 +1,6 @@
 #include "model/step_work.h"
 
 #include <algorithm>
-#include <ctime>
 
 #include "landscape/flow.h"
 #include "model/kernel.h"
@@ -83,13 +82,6 @@ void PrepareColumn(Model& m, int x, bool countReproducing, size_t stride, int32_
 
 } // namespace
 
-double ThreadSeconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
 TStepWork::TStepWork(int threads)
     : Threads(threads), SlotCount(threads > 1 ? 2 * static_cast<size_t>(threads) + 2 : 0), Slots(new TDrawChunk[SlotCount]),
       Census(new TSpeciesCounts[static_cast<size_t>(threads)]), ColumnSlots(static_cast<size_t>(threads) + 2),
@@ -148,9 +140,9 @@ const int32_t* TStepWork::ReadyColumn(Model& m, int x)
 {
     std::atomic<int>& ready = columnReady_[static_cast<size_t>(x) % ColumnSlots];
     while (ready.load() != x + 1) {
-        const double start = ThreadSeconds();
+        const double start = SerialClock();
         const bool prepared = PrepareOne(m);
-        Helped += ThreadSeconds() - start;
+        Helped += SerialClock() - start;
         if (!prepared) Signal.Wait([&] { return ready.load() == x + 1; });
     }
     return ColumnData(x);
@@ -249,7 +241,7 @@ void TDrawPlan::Clutch(int x, int y, int s, int32_t larvae)
     pairA_ = pair.A;
     pairRsq_ = pair.Rsq;
     draws_ += larvae;
-    if (draws_ >= TStepWork::ChunkDraws || open_->Count == TStepWork::ChunkCapacity) Close();
+    CloseWhenFull();
 }
 
 void TDrawPlan::Deaths(int x, int y, int32_t n)
@@ -259,7 +251,7 @@ void TDrawPlan::Deaths(int x, int y, int32_t n)
     Add(static_cast<uint32_t>(x) * static_cast<uint32_t>(m_.YDim) + static_cast<uint32_t>(y), TDeferredDraws::Deaths, 0);
     m_.Random.SkipTo(m_.Random.Drawn() + static_cast<uint64_t>(n));
     draws_ += n;
-    if (draws_ >= TStepWork::ChunkDraws || open_->Count == TStepWork::ChunkCapacity) Close();
+    CloseWhenFull();
 }
 
 void TDrawPlan::Add(uint32_t cell, int32_t species, int32_t larvae)
@@ -269,9 +261,9 @@ void TDrawPlan::Add(uint32_t cell, int32_t species, int32_t larvae)
         TDrawChunk& c = work_.Slot(number_);
         const uint64_t before = number_ >= work_.SlotCount ? number_ - work_.SlotCount + 1 : 0;
         while (c.Finished.load() < before) {
-            const double start = ThreadSeconds();
+            const double start = work_.SerialClock();
             const bool ran = work_.RunOneChunk(m_);
-            work_.Helped += ThreadSeconds() - start;
+            work_.Helped += work_.SerialClock() - start;
             if (!ran)
                 work_.Signal.Wait([&] { return c.Finished.load() >= before || work_.Claimed.load() < work_.Planned.load(); });
         }
@@ -284,6 +276,11 @@ void TDrawPlan::Add(uint32_t cell, int32_t species, int32_t larvae)
         open_ = &c;
     }
     open_->Work[open_->Count++] = TDeferredDraws{cell, species, m_.Random.Drawn(), larvae};
+}
+
+void TDrawPlan::CloseWhenFull()
+{
+    if (draws_ >= TStepWork::ChunkDraws || open_->Count == TStepWork::ChunkCapacity) Close();
 }
 
 void TDrawPlan::Close()

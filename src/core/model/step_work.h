@@ -23,6 +23,7 @@
 #include <mutex>
 
 #include "model/random.h"
+#include "model/step_threads.h"
 #include "model/types.h"
 
 namespace marovi {
@@ -78,9 +79,6 @@ private:
     std::atomic<int> sleepers_{0};
 };
 
-// Processor seconds this thread has run.
-double ThreadSeconds();
-
 // Work of the cell update whose draws the planner passed over.
 struct TDeferredDraws {
     static constexpr int32_t Deaths = -1; // Species of the mortality of the cell
@@ -119,6 +117,9 @@ struct TStepWork {
     // phase, what it took over from the others.
     double SerialSeconds = 0.0;
     double Helped = 0.0;
+    // The clock of those figures: on one thread there is nothing to share, and the step does
+    // not ask the system for the time.
+    double SerialClock() const { return Threads > 1 ? ThreadSeconds() : 0.0; }
 
     // --- phase 1 ---
     // Sizes the column storage for the model (allocating only when it grew) and starts over.
@@ -182,6 +183,7 @@ public:
 
 private:
     void Add(uint32_t cell, int32_t species, int32_t larvae);
+    void CloseWhenFull();
     void Close();
 
     Model& m_;
