@@ -142,9 +142,8 @@ void RunOne(const TRunOptions& o, const TScenario& s, const Model* loaded, std::
     const TBatchResult result = RunBatch(m, o.Steps, o.Every, list.get(), progress, o.ToHorizon);
     if (result.StepsDone < o.Steps) {
         notes << "marovi-cli: " << out << ": the run stopped at time step " << m.TimeStep
-              << (std::string_view(BatchEndReason(result, o.Steps, o.ToHorizon)) == "diversity_zero"
-                      ? ": the diversity fell to 0\n"
-                      : ": the termination criterion holds\n");
+              << (result.End.DiversityZero && !o.ToHorizon ? ": the diversity fell to 0\n"
+                                                           : ": the termination criterion holds\n");
     }
     m.FileName = out;
     SaveRunOutputs(m, out, list.get());

@@ -13,7 +13,6 @@
 #include "files/grid_file.h"
 #include "files/status_list.h"
 #include "model/model.h"
-#include "model/scenario.h"
 #include "model/simulation.h"
 #include "model/step_threads.h"
 #include "util/error.h"
@@ -100,22 +99,24 @@ void CheckThreads(const CLI::Option* option, int threads)
         throw Error(Format("--threads must be 1..%d", {MaxStepThreads}));
 }
 
+namespace {
+constexpr int MaxGridSide = 10000;
+constexpr long long MaxGridCells = 4000000;
+} // namespace
+
+bool GridSizeFits(int w, int h)
+{
+    return w >= 1 && h >= 1 && w <= MaxGridSide && h <= MaxGridSide && static_cast<long long>(w) * h <= MaxGridCells;
+}
+
 void ParseGridSize(const std::string& text, int& w, int& h, const std::string& what)
 {
-    constexpr int MaxGridSide = 10000;
-    constexpr long long MaxGridCells = 4000000;
     const size_t x = text.find_first_of("xX");
     if (x == std::string::npos || !ParseInt(text.substr(0, x), w) || !ParseInt(text.substr(x + 1), h))
         throw Error(what + " " + text + ": expected WIDTHxHEIGHT, e.g. 100x100");
-    if (w < 1 || h < 1 || w > MaxGridSide || h > MaxGridSide || static_cast<long long>(w) * h > MaxGridCells)
+    if (!GridSizeFits(w, h))
         throw Error(Format("%s %s: each side must be 1..%d and the grid at most %d cells",
                            {what, text, MaxGridSide, MaxGridCells}));
-}
-
-int32_t NewStartModel(Model& m, bool loaded, std::optional<int32_t> seed, int32_t clockSeed, int gridW, int gridH,
-                      const std::function<void(Model&)>& adjust)
-{
-    return StartScenario(m, loaded, TScenario{}, seed, clockSeed, gridW, gridH, adjust);
 }
 
 Model LoadSimulationFile(const std::string& path)

@@ -1,7 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <string>
 
 namespace CLI {
@@ -58,10 +56,8 @@ void CheckThreads(const CLI::Option* option, int threads);
 
 // WIDTHxHEIGHT of a start-up grid; errors begin with what + " " + text.
 void ParseGridSize(const std::string& text, int& w, int& h, const std::string& what);
-
-// The model of a new start ("new") without a scenario: StartScenario with an empty one.
-int32_t NewStartModel(Model& m, bool loaded, std::optional<int32_t> seed, int32_t clockSeed, int gridW, int gridH,
-                      const std::function<void(Model&)>& adjust);
+// Whether a grid of w x h cells is one the runner makes: at most 10000 a side, 4000000 in all.
+bool GridSizeFits(int w, int h);
 
 // Loads a grid file into a fresh model whose FileName is the path. A message that does not
 // name the file gets its name in front, since a console has no caption to show it.

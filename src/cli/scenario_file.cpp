@@ -376,7 +376,7 @@ private:
         TLandscapeSpec& l = s_.Landscape;
         if (gridNode_ && (l.GridW != c.Width || l.GridH != c.Height))
             Fail(n.source(), Format("the capacity file has %d x %d cells, grid says %dx%d", {c.Width, c.Height, l.GridW, l.GridH}));
-        if (static_cast<long long>(c.Width) * c.Height > 4000000 || c.Width > 10000 || c.Height > 10000)
+        if (!GridSizeFits(c.Width, c.Height))
             Fail(n.source(), "the capacity file has more cells than a grid may (10000 a side, 4000000 in all)");
         l.GridW = c.Width;
         l.GridH = c.Height;

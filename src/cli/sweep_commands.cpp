@@ -115,14 +115,16 @@ std::string RunSweepRun(const TSweepContext& c, const TSweepRun& run)
         start.HillOrder = plan.HillOrder;
     });
     m.StepThreads.SetCount(c.Threads);
-    TProvenance provenance(c.Origin);
-    provenance.Number("run", run.Id);
-    provenance.Number("seed", run.Seed);
-    provenance.Inputs(scenario.Inputs);
-    provenance.Parameters(m);
+    // A kept grid gets its provenance and its status list: the parameters as the run starts.
+    std::optional<TProvenance> provenance;
     std::unique_ptr<TTempDir> tempDir;
     std::unique_ptr<TStatusList> list;
     if (!c.GridDir.empty()) {
+        provenance.emplace(c.Origin);
+        provenance->Number("run", run.Id);
+        provenance->Number("seed", run.Seed);
+        provenance->Inputs(scenario.Inputs);
+        provenance->Parameters(m);
         tempDir = std::make_unique<TTempDir>();
         list = std::make_unique<TStatusList>(LocalDateTimeText, tempDir->Path());
         list->StartNew(m);
@@ -139,7 +141,7 @@ std::string RunSweepRun(const TSweepContext& c, const TSweepRun& run)
         const std::string out = (fs::path(c.GridDir) / Format("run_%5.5d.mgf", {run.Id})).string();
         m.FileName = out;
         SaveRunOutputs(m, out, list.get());
-        provenance.WriteFor(out);
+        provenance->WriteFor(out);
     }
     return RunRows(rows, m.TimeStep, BatchEndReason(result, plan.Steps, plan.ToHorizon));
 }

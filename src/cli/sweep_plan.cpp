@@ -302,7 +302,6 @@ TScenario RunScenario(const TSweepPlan& plan, const TSweepRun& run)
 {
     TScenario s = plan.Starts[static_cast<size_t>(run.Start)].Scenario;
     TLandscapeSpec& l = s.Landscape;
-    if (l.GridW == 0 && s.BaseFile.empty()) l.GridW = plan.GridW, l.GridH = plan.GridH;
     for (size_t i = 0; i < plan.Varied.size(); ++i) {
         const TVaried& v = plan.Varied[i];
         const double value = run.Values[i];

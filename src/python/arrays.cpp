@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "analysis_common.h"
 #include "cell_map.h"
 #include "simulation.h"
+#include "model/step_threads.h"
 #include "util/large_block.h"
 
 namespace marovi::python {
@@ -19,7 +19,7 @@ namespace {
 // order, cell (x, y) at x * height + y and its species side by side, which the counting
 // reads and writes straight through (a 1000 x 1000 grid in a fraction of the time that
 // writing species planes row by row takes); the array is a view of that memory.
-py::array_t<int32_t> SpeciesCounts(const Model& m, bool larvae)
+py::array_t<int32_t> SpeciesCounts(Model& m, int threads, bool larvae)
 {
     const size_t species = static_cast<size_t>(m.SpeciesMax + 1);
     const size_t height = static_cast<size_t>(m.YDim), cells = height * static_cast<size_t>(m.XDim);
@@ -37,13 +37,16 @@ py::array_t<int32_t> SpeciesCounts(const Model& m, bool larvae)
         }
     };
     {
-        // A large grid is counted by two threads, each in its half of the cells.
+        // A large grid is counted by the threads the simulation steps on, each in its share
+        // of the cells.
         py::gil_scoped_release release;
-        const size_t half = cells >= 100000 ? cells / 2 : cells;
-        std::thread other;
-        if (half < cells) other = std::thread(count, half, cells);
-        count(0, half);
-        if (other.joinable()) other.join();
+        m.StepThreads.SetCount(threads);
+        const size_t parts = cells >= 100000 ? static_cast<size_t>(m.StepThreads.Count()) : 1;
+        auto share = [&](int thread) {
+            const size_t t = static_cast<size_t>(thread);
+            if (t < parts) count(cells * t / parts, cells * (t + 1) / parts);
+        };
+        m.StepThreads.Run(share);
     }
     const auto n = [](size_t v) { return static_cast<py::ssize_t>(v); };
     const py::ssize_t item = sizeof(int32_t);
@@ -55,8 +58,8 @@ py::array_t<int32_t> SpeciesCounts(const Model& m, bool larvae)
 py::array_t<int32_t> Abundance(TSimulation& s, std::optional<int> species, bool larvae)
 {
     auto lock = Use(s);
-    const Model& m = s.M();
-    if (!species) return SpeciesCounts(m, larvae);
+    Model& m = s.M();
+    if (!species) return SpeciesCounts(m, s.Threads(), larvae);
     const int k = cli::ParseSpecies(m, *species, "species");
     if (larvae) return CellMap<int32_t>(m, [&](int x, int y) { return m.PrevLarvaeAt(x, y)[static_cast<size_t>(k)]; });
     return CellMap<int32_t>(m, [&](int x, int y) {

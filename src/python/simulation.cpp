@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "model/scenario.h"
 #include "model/simulation.h"
 #include "model/step_threads.h"
 #include "model/status_line.h"
@@ -21,7 +22,7 @@ void TSimulation::SetThreads(int threads)
 TSimulation::TSimulation(std::optional<int32_t> seed, int width, int height) : TSimulation()
 {
     cli::ParseGridSize(Format("%dx%d", {width, height}), width, height, "grid");
-    seed_ = cli::NewStartModel(m_, false, seed, ClockSeed(), width, height, {});
+    seed_ = StartScenario(m_, false, TScenario{}, seed, ClockSeed(), width, height, {});
     list_.StartNew(m_);
     StartCensus();
 }
@@ -66,7 +67,7 @@ void TSimulation::Save(const std::string& path)
 
 void TSimulation::Restart(std::optional<int32_t> seed)
 {
-    seed_ = cli::NewStartModel(m_, true, seed, ClockSeed(), m_.XDim, m_.YDim, {});
+    seed_ = StartScenario(m_, true, TScenario{}, seed, ClockSeed(), m_.XDim, m_.YDim, {});
     m_.FileName = "-not saved-";
     list_.Reset();
     list_.StartNew(m_);
