@@ -50,11 +50,13 @@ bool Latin1(const std::string& utf8, std::string& bytes)
 }
 
 void AddInput(TScenario& s, const std::string& path) { s.Inputs.emplace_back(path, FileSha256Hex(path)); }
+// A file whose bytes are at hand is not read again for its digest.
+void AddInput(TScenario& s, const std::string& path, std::string_view bytes) { s.Inputs.emplace_back(path, Sha256Hex(bytes)); }
 
 class TScenarioReader : public TTomlChecker {
 public:
     TScenarioReader(TScenario& s, const std::string& path)
-        : TTomlChecker(path), s_(s), dir_(fs::path(path).parent_path())
+        : TTomlChecker(path), s_(s)
     {
     }
 
@@ -83,9 +85,7 @@ public:
             else if (k == "FlowDirection") s_.FlowDirection = Real(*node, k, -1e6, 1e6);
             else if (k == "FlowDeviation") s_.FlowDeviation = Real(*node, k, -1e6, 1e6);
             else if (const TParameter* p = FindParameter(k, false)) {
-                const double v = Value(*p, *node);
-                CheckRange(*p, v, *node);
-                s_.Globals.push_back({p, v});
+                s_.Globals.push_back({p, CheckedValue(*p, *node)});
             } else Fail(key->source(), UnknownKey(k));
         }
         if (flowFile) ReadFlowFile(*flowFile);
@@ -102,11 +102,7 @@ private:
     }
 
     // A file the scenario names, from the scenario's directory.
-    std::string File(const toml::node& n, const std::string& key) const
-    {
-        const fs::path p(Text(n, key));
-        return p.is_relative() ? (dir_ / p).lexically_normal().string() : p.string();
-    }
+    std::string File(const toml::node& n, const std::string& key) const { return FromHere(Text(n, key)); }
 
     // Runs a file reader; its refusal is the scenario's, at the line that names the file.
     template <class F>
@@ -167,9 +163,7 @@ private:
             else if (k == "Reserved") ReservedOf(*node, sp);
             else if (const TParameter* p = FindParameter(k, true)) {
                 const bool perSeason = k == "DeathProb" || k == "Fecundity";
-                const double v = perSeason ? SeasonValue(*p, *node) : Value(*p, *node);
-                CheckRange(*p, v, *node);
-                p->Set(pool, index, v);
+                p->Set(pool, index, CheckedValue(*p, *node, perSeason));
             } else Fail(key->source(), "no species field is called \"" + k + "\"");
         }
     }
@@ -224,9 +218,7 @@ private:
             const std::string k(key->str());
             const TParameter* f = FindDisturbanceField(k);
             if (!f) Fail(key->source(), "no disturbance field is called \"" + k + "\"");
-            const double v = k == "Probability" ? SeasonValue(*f, *node) : Value(*f, *node);
-            CheckRange(*f, v, *node);
-            fields.push_back({f, v});
+            fields.push_back({f, CheckedValue(*f, *node, k == "Probability")});
         }
         for (const auto& [a, b] : {std::pair{"Probability", "Recurrence"}, {"Direction", "Bearing"}, {"Deviation", "DeviationDegrees"}})
             if (t.contains(a) && t.contains(b)) Fail(t.source(), Format("give either %s or %s, not both", {a, b}));
@@ -334,9 +326,7 @@ private:
                 Once(kind, k, *node);
             } else if (k == "substrate") substrate = node;
             else if (const TParameter* p = FindLandscapeParameter(k)) {
-                const double v = Value(*p, *node);
-                CheckRange(*p, v, *node);
-                params.push_back({p, v});
+                params.push_back({p, CheckedValue(*p, *node)});
             } else
                 Fail(key->source(), "unknown key \"" + k + "\" in [landscape] (generator, image, capacity, substrate, "
                                                            "HighCapacity, LowCapacity, HighCapacityProb)");
@@ -365,8 +355,9 @@ private:
         const std::string path = File(n, key);
         TCellMatrix c;
         Reading(n, [&] {
-            c = ParseCellMatrix(ReadTextFile(path, key + " file"), path, lo, hi);
-            AddInput(s_, path);
+            const std::string text = ReadTextFile(path, key + " file");
+            c = ParseCellMatrix(text, path, lo, hi);
+            AddInput(s_, path, text);
         });
         return c;
     }
@@ -383,7 +374,6 @@ private:
     }
 
     TScenario& s_;
-    fs::path dir_;
     const toml::node* gridNode_ = nullptr;
 };
 
@@ -497,13 +487,11 @@ std::string TomlParameterValue(const TParameter& p, double v)
 
 std::string DisturbanceToml(const TDisturbanceDef& d)
 {
-    Model m;
-    m.Disturbances.push_back(d);
+    // The angles go in degrees, as the editor shows them, after the other fields.
     std::string out = "\r\n[[disturbance]]\r\n";
-    for (const char* name : {"X1", "Y1", "X2", "Y2", "XSize", "XSizeDev", "YSize", "YSizeDev", "Clipping", "Probability",
-                             "Severity", "Substrate", "Subevents"}) {
-        const TParameter* f = FindDisturbanceField(name);
-        out += std::string(name) + " = " + TomlParameterValue(*f, f->Get(m, 0)) + "\r\n";
+    for (const TFieldValue& f : DisturbanceFields(d)) {
+        const std::string name = f.Field->Name;
+        if (name != "Direction" && name != "Deviation") out += name + " = " + TomlParameterValue(*f.Field, f.Value) + "\r\n";
     }
     return out + AngleLines(d.Direction, d.Deviation);
 }
@@ -547,7 +535,7 @@ void SetFlowFile(TScenario& s, const std::string& path, char separator)
         m.Separator = separator;
         s.Flow = ParseFlowGridText(m, bytes, path);
     }
-    AddInput(s, path);
+    AddInput(s, path, bytes);
 }
 
 void SetStatesFile(TScenario& s, const std::string& path)

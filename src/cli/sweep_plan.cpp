@@ -74,8 +74,7 @@ private:
         std::set<std::string> labels;
         for (const toml::node* item : items) {
             const std::string text = Text(*item, key);
-            const fs::path p(text);
-            const std::string path = p.is_relative() ? (fs::path(plan_.Path).parent_path() / p).lexically_normal().string() : text;
+            const std::string path = FromHere(text);
             TSweepStart start;
             try {
                 if (key == "file") {

@@ -45,6 +45,19 @@ bool TTomlChecker::Flag(const toml::node& n, const std::string& key) const
     return *n.value<bool>();
 }
 
+double TTomlChecker::CheckedValue(const TParameter& p, const toml::node& n, bool perSeason) const
+{
+    const double v = perSeason ? SeasonValue(p, n) : Value(p, n);
+    CheckRange(p, v, n);
+    return v;
+}
+
+std::string TTomlChecker::FromHere(const std::string& path) const
+{
+    const std::filesystem::path p(path);
+    return p.is_relative() ? (std::filesystem::path(path_).parent_path() / p).lexically_normal().string() : path;
+}
+
 double TTomlChecker::Value(const TParameter& p, const toml::node& e) const
 {
     double v = 0;

@@ -28,12 +28,16 @@ public:
     double Real(const toml::node& n, const std::string& key, double lo, double hi) const;
     bool Flag(const toml::node& n, const std::string& key) const;
     // A value of a parameter by its kind (true/false, a kernel's name, a whole number, a
-    // number), checked against its range.
+    // number); its range is not checked.
     double Value(const TParameter& p, const toml::node& n) const;
     // The same for a value that may be given once per season: a number or a list of one.
     double SeasonValue(const TParameter& p, const toml::node& n) const;
     // Refuses a value out of the parameter's range, naming it.
     void CheckRange(const TParameter& p, double value, const toml::node& n) const;
+    // Value (or SeasonValue) checked against the parameter's range.
+    double CheckedValue(const TParameter& p, const toml::node& n, bool perSeason = false) const;
+    // A path the file gives: a relative one starts from the file's directory.
+    std::string FromHere(const std::string& path) const;
 
 private:
     std::string path_;
