@@ -84,8 +84,7 @@ void RunSteps(TProgram& p, int steps)
 
 TModalWatch::TModalWatch(TProgram& p)
 {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [this, &p] {
+    QObject::connect(&timer_, &QTimer::timeout, [this, &p] {
         static bool busy = false;
         QWidget* modal = QApplication::activeModalWidget();
         if (busy || !modal) return;
@@ -109,7 +108,7 @@ TModalWatch::TModalWatch(TProgram& p)
         }
         busy = false;
     });
-    timer->start(200);
+    timer_.start(200);
 }
 
 } // namespace marovi::tour

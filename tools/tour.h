@@ -3,6 +3,7 @@
 #pragma once
 #include <QMessageBox>
 #include <QString>
+#include <QTimer>
 #include <functional>
 
 class QWidget;
@@ -34,6 +35,9 @@ public:
     explicit TModalWatch(app::TProgram& p);
     std::function<void(QWidget* modal)> Seen;
     QMessageBox::StandardButton Answer = QMessageBox::Ok;
+
+private:
+    QTimer timer_; // goes with the watch, which its checks read
 };
 
 } // namespace marovi::tour

@@ -29,6 +29,14 @@ TAbundanceChart::TAbundanceChart()
 
 void TAbundanceChart::Rebuild(const std::vector<TSpeciesLine>& species)
 {
+    ReplaceSeries(species);
+    empty_ = true;
+    automatic_ = true;
+    UpdateAxes();
+}
+
+void TAbundanceChart::ReplaceSeries(const std::vector<TSpeciesLine>& species)
+{
     removeAllSeries();
     series_.clear();
     points_.clear();
@@ -46,9 +54,6 @@ void TAbundanceChart::Rebuild(const std::vector<TSpeciesLine>& species)
     };
     for (const TSpeciesLine& line : species) add(line.Title, line.Colour, axisLeft_);
     add(QStringLiteral("Shannon"), Qt::black, axisRight_);
-    empty_ = true;
-    automatic_ = true;
-    UpdateAxes();
 }
 
 void TAbundanceChart::AddPoint(int t, const TSpeciesCounts& counts, double shannon)
@@ -82,25 +87,17 @@ void TAbundanceChart::FollowSpecies(const TSpeciesMoves& moves, const std::vecto
         Rebuild(species);
         return;
     }
+    // The time range and the axes stay; only the curves move.
     const QList<QPointF> diversity = points_.back();
     points_.pop_back();
     std::vector<QList<QPointF>> counts = MovedBySpecies(std::move(points_), moves, species.size());
-    const bool empty = empty_, automatic = automatic_;
-    const double minT = minT_, maxT = maxT_, maxDiversity = maxDiversity_;
-    const double axisMin = axisX_->min(), axisMax = axisX_->max();
-    Rebuild(species);
+    ReplaceSeries(species);
     maxCount_ = 0;
     for (size_t s = 0; s < counts.size(); ++s) {
         for (const QPointF& p : counts[s]) maxCount_ = std::max(maxCount_, p.y());
         points_[s] = std::move(counts[s]);
     }
     points_.back() = diversity;
-    empty_ = empty;
-    automatic_ = automatic;
-    minT_ = minT;
-    maxT_ = maxT;
-    maxDiversity_ = maxDiversity;
-    if (!automatic_) SetFixedAxisRange(axisX_, axisMin, axisMax, TimeStepTicks);
     dirty_ = true;
     Flush();
 }
@@ -108,7 +105,7 @@ void TAbundanceChart::FollowSpecies(const TSpeciesMoves& moves, const std::vecto
 void TAbundanceChart::SetTimeRange(double min, double max)
 {
     automatic_ = false;
-    SetFixedAxisRange(axisX_, min, max, TimeStepTicks);
+    SetFixedAxisRange(axisX_, min, max, WholeNumberTicks);
 }
 
 void TAbundanceChart::SetAutomatic()
@@ -129,7 +126,7 @@ void TAbundanceChart::Flush()
 void TAbundanceChart::UpdateAxes()
 {
     // Round axis ends and ticks, as a chart that scales itself shows them.
-    if (automatic_) SetAxisRange(axisX_, minT_, maxT_ > minT_ ? maxT_ : minT_ + 1, TimeStepTicks);
+    if (automatic_) SetAxisRange(axisX_, minT_, maxT_ > minT_ ? maxT_ : minT_ + 1, WholeNumberTicks);
     SetAxisRange(axisLeft_, 0, std::max(1.0, maxCount_));
     SetAxisRange(axisRight_, 0, std::max(0.1, maxDiversity_));
 }

@@ -54,6 +54,8 @@ public:
     void Flush();
 
 private:
+    // New series, one per species and the diversity's, with no points.
+    void ReplaceSeries(const std::vector<TSpeciesLine>& species);
     void UpdateAxes();
 
     QValueAxis* axisX_;

@@ -207,9 +207,9 @@ void TMainForm::BuildControls()
     connect(extinction, &QPushButton::clicked, this, &TMainForm::ShowExtinctionTimes);
 }
 
-void TMainForm::SetHeader(const QString& text)
+void TMainForm::ShowStatusHeader()
 {
-    Label11_->setText(text);
+    Label11_->setText(headerStart_ + QString::fromStdString(StatusHeader(model_)));
     Label11_->adjustSize();
 }
 

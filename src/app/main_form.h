@@ -91,7 +91,8 @@ protected:
 
 private:
     void BuildControls();
-    void SetHeader(const QString& text);
+    // The column header above the status list: headerStart_ and the species' columns.
+    void ShowStatusHeader();
     void OpenToolWindow(TToolWindow which);
     bool CheckInitialised(const char* message);
 

@@ -78,7 +78,7 @@ void TMainForm::LoadFile(const QString& path, bool askForCompanion)
         statusList_.StartLoaded(model_);
         StatusListChanged(0);
         headerStart_ = QStringLiteral("    t ");
-        SetHeader(headerStart_ + QString::fromStdString(StatusHeader(model_)));
+        ShowStatusHeader();
 
         const std::string companion = CompanionFileName(model_.FileName);
         const bool offered = QFileInfo::exists(QString::fromStdString(companion)) && model_.TimeStep > 1;

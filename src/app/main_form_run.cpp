@@ -14,7 +14,6 @@
 #include "model/model.h"
 #include "model/run_labels.h"
 #include "model/simulation.h"
-#include "model/species_moves.h"
 #include "model/status_line.h"
 #include "status_list_model.h"
 #include "step_runner.h"
@@ -59,11 +58,10 @@ void TMainForm::FollowSpeciesMoves(const TSpeciesMoves& moves)
     const int before = chart_->SpeciesSeriesCount(), now = model_.SpeciesMax + 1;
     chart_->FollowSpecies(moves, SpeciesLines(model_));
     if (!initialised_) return;
-    if (before != now || !KeepsEverySpecies(moves, static_cast<size_t>(before))) {
-        Attempt(this, [&] { statusList_.FollowSpeciesMoves(moves, before, now, model_.Separator); });
-        listModel_->Reset();
-    }
-    SetHeader(headerStart_ + QString::fromStdString(StatusHeader(model_)));
+    bool changed = true;
+    Attempt(this, [&] { changed = statusList_.FollowSpeciesMoves(moves, before, now, model_.Separator); });
+    if (changed) listModel_->Reset();
+    ShowStatusHeader();
 }
 
 void TMainForm::NewSimulation()
@@ -78,7 +76,7 @@ void TMainForm::NewSimulation()
             StatusListChanged(0);
             RebuildChart();
             headerStart_ = QStringLiteral("time      step ");
-            SetHeader(headerStart_ + QString::fromStdString(StatusHeader(model_)));
+            ShowStatusHeader();
             initialised_ = true;
             model_.FileName = "-not saved-";
             TimeLabel_->setText(QStringLiteral("0"));

@@ -237,7 +237,7 @@ void TAgeHistoForm::Draw(const THistogram& h, const QString& title)
     for (size_t k = 0; k < h.Cumulative.size(); ++k) points.append(QPointF(static_cast<double>(k), h.Cumulative[k]));
     Series2_->replace(points);
     // Counts of individuals: whole numbers.
-    SetAxisRange(linear_, 0, std::max(highest, 1), {8, 1});
+    SetAxisRange(linear_, 0, std::max(highest, 1), WholeNumberTicks);
     SetAxisRange(log_, 0.5, std::max(highest, 1) * 2.0);
     Label2_->setText(QString::fromStdString(h.Summary));
     FitClassLabels();

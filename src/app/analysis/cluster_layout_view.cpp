@@ -1,6 +1,9 @@
 #include "analysis/cluster_layout_view.h"
 
 #include <QPainter>
+#include <QVector>
+
+#include "widgets/cell_outline.h"
 
 namespace marovi::app {
 
@@ -33,12 +36,14 @@ void TClusterLayoutView::PaintContent(QPainter& painter)
     painter.drawImage(target, cells_);
     // Outlines from two pixels a cell; fainter while they would hide much of a cell's colour.
     const double unit = target.width() / cells_.width();
-    if (!border_ || unit < 2) return;
-    painter.setPen(QPen(unit < 4 ? QColor(0, 0, 0, 90) : QColor(Qt::black), 0));
+    const TCellOutline outline = CellOutline(unit);
+    if (!border_ || outline == TCellOutline::None) return;
+    painter.setPen(QPen(outline == TCellOutline::Faint ? QColor(0, 0, 0, 90) : QColor(Qt::black), 0));
+    QVector<QRectF> outlines;
     for (int i = 0; i < cells_.width(); ++i)
         for (int r = 0; r < cells_.height(); ++r)
-            if (qAlpha(cells_.pixel(i, r)) != 0)
-                painter.drawRect(QRectF(target.left() + i * unit, target.top() + r * unit, unit, unit));
+            if (qAlpha(cells_.pixel(i, r)) != 0) outlines.append(QRectF(target.left() + i * unit, target.top() + r * unit, unit, unit));
+    painter.drawRects(outlines);
 }
 
 } // namespace marovi::app

@@ -205,7 +205,7 @@ void TDisturbanceAgeFilterForm::Calculate(bool showErrors)
             colours.push_back(guilds ? StateColor(g) : model_.SpeciesColor[static_cast<size_t>(g)]);
         guildPlot_ = guilds;
         Plot(plot, colours, model_.DiversityName);
-        SetFixedAxisRange(axisX_, r.MinAge, r.MaxAge + 1, TimeStepTicks);
+        SetFixedAxisRange(axisX_, r.MinAge, r.MaxAge + 1, WholeNumberTicks);
     });
 }
 

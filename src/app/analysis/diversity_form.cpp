@@ -39,6 +39,7 @@
 #include "widgets/named.h"
 #include "widgets/text_filler.h"
 #include "widgets/typed_text.h"
+#include "widgets/species_names.h"
 
 namespace marovi::app {
 
@@ -356,7 +357,7 @@ void TDiversityForm::Reset()
         const TClusterEntries e = DefaultClusterEntries(model_);
         setWindowTitle(Q(AnalysisCaption(model_)));
         ComboBox1_->clear();
-        for (int s = 0; s <= model_.SpeciesMax; ++s) ComboBox1_->addItem(Q(model_.SpeciesPool[static_cast<size_t>(s)].Name));
+        ComboBox1_->addItems(SpeciesNames(model_));
         ComboBox1_->addItem(QStringLiteral("any"));
         ComboBox2_->clear();
         for (int k = 0; k <= StateCount; ++k) ComboBox2_->addItem(Q(StateName(k)));

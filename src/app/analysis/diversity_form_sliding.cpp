@@ -118,7 +118,7 @@ void TDiversityForm::CalcSlidingBox()
                 if (p.Max) max_->append(p.X, *p.Max);
             }
             const QList<QXYSeries*> all{average_, min_, max_};
-            if (const auto x = PointRange(all, Qt::Horizontal)) SetAxisRange(slidingX_, x->first, x->second, {8, 1});
+            if (const auto x = PointRange(all, Qt::Horizontal)) SetAxisRange(slidingX_, x->first, x->second, WholeNumberTicks);
             // The value axis keeps its minimum and scales its maximum.
             if (const auto y = PointRange(all, Qt::Vertical))
                 SetAxisRange(slidingY_, slidingBoxMin_, std::max(y->second, slidingBoxMin_), {.RoundMin = false});

@@ -265,7 +265,7 @@ void TRankPlotForm::PlotClicked()
         const auto xr = PointRange(all, Qt::Horizontal);
         const auto yr = PointRange(all, Qt::Vertical);
         // Ranks are whole numbers.
-        SetAxisRange(axisX, xr ? xr->first : 0, xr ? xr->second : 1, {8, 1, 0});
+        SetAxisRange(axisX, xr ? xr->first : 0, xr ? xr->second : 1, WholeNumberTicks);
         const bool fromZero = MinYCheckBox_->isChecked() && !logY;
         SetAxisRange(axisY, fromZero || !yr ? 0 : yr->first, yr ? yr->second : 1);
         ShowTitle();

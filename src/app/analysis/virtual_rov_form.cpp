@@ -22,7 +22,6 @@
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <filesystem>
 #include <system_error>
 
 #include "analysis/chart_texts.h"
@@ -33,7 +32,6 @@
 #include "messages.h"
 #include "model/model.h"
 #include "step_runner.h"
-#include "util/error.h"
 #include "widgets/chart_tools.h"
 #include "widgets/named.h"
 #include "view/landscape_view.h"
@@ -350,12 +348,8 @@ void TvirtualROVForm::ExportScene()
     runner_.Submit(
         this,
         [=](Model& m) {
-            // The folder is made first: the default one does not exist before the first export.
-            std::error_code error;
-            if (!directory.empty() && !std::filesystem::is_directory(directory, error)) {
-                std::filesystem::create_directories(directory, error);
-                if (error) throw Error("could not create the folder " + directory + ": " + error.message());
-            }
+            // The default folder does not exist before the first export.
+            MakeSceneFolder(directory);
             WriteScene(m, x0, y0, x1, y1, directory, name);
         },
         [this, folder, name] {

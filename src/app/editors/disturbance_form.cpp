@@ -286,7 +286,6 @@ void TDisturbanceForm::NewClicked()
     const TDisturbanceEntries entries = Entries();
     Act([this, entries] {
         const TDisturbanceDef d = ReadDisturbanceEntries(entries);
-        CheckEventProbability(editedProbability_);
         CheckDisturbanceWork(d, editedProbability_);
         AddDisturbance(model_, d.X1, d.Y1, d.X2, d.Y2, d.Clipping, d.XSize, d.XSizeDev, d.YSize, d.YSizeDev,
                        editedProbability_[0], d.Severity, d.Direction, d.Deviation, d.Substrate, d.Subevents);
@@ -359,7 +358,6 @@ void TDisturbanceForm::UpdateClicked()
         const TDisturbanceDef changed = ReadDisturbanceEntries(entries, *d);
         const TSeasonProbability probability =
             probabilityEdited_ ? editedProbability_ : ProbabilityForUpdate(changed, editedProbability_, years, yearsTyped);
-        CheckEventProbability(probability);
         CheckDisturbanceWork(changed, probability);
         *d = changed;
         d->Probability = probability;

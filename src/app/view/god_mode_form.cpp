@@ -14,10 +14,12 @@
 
 #include "main_form.h"
 #include "messages.h"
+#include "model/species_moves.h"
 #include "model/grid.h"
 #include "model/model.h"
 #include "step_runner.h"
 #include "widgets/named.h"
+#include "widgets/species_names.h"
 #include "view/cell_editor.h"
 
 namespace marovi::app {
@@ -99,6 +101,12 @@ TGodModeForm::TGodModeForm(TStepRunner& runner, QWidget* parent) : QWidget(paren
     connect(AgeEdit_, &QLineEdit::editingFinished, this, &TGodModeForm::PreviewSize);
 }
 
+void TGodModeForm::LetGoEdited()
+{
+    edited_ = -1;
+    editedKey_.reset();
+}
+
 void TGodModeForm::SetMainForm(TMainForm* form)
 {
     connect(form, &TMainForm::ChartsUpdated, this, &TGodModeForm::CellChanged);
@@ -109,13 +117,12 @@ void TGodModeForm::OpenCellEditor(int x, int y)
 {
     runner_.BetweenSteps(this, [this, x, y] {
         const Model& m = runner_.model();
-        edited_ = -1;
-        editedKey_.reset();
+        LetGoEdited();
         setWindowTitle(FromStd(CellEditorCaption(x, y)));
         x_ = x;
         y_ = y;
         SpeciesPoolListBox_->clear();
-        for (int s = 0; s <= m.SpeciesMax; ++s) SpeciesPoolListBox_->addItem(FromStd(m.SpeciesPool[static_cast<size_t>(s)].Name));
+        SpeciesPoolListBox_->addItems(SpeciesNames(m));
         RefreshCellList();
         RefreshFields();
         show();
@@ -144,8 +151,7 @@ void TGodModeForm::CellChanged()
 void TGodModeForm::SimulationReset()
 {
     runner_.BetweenSteps(this, [this] {
-        edited_ = -1;
-        editedKey_.reset();
+        LetGoEdited();
         if (isVisible()) RefreshFields();
     });
     CellChanged();
@@ -156,9 +162,8 @@ void TGodModeForm::FollowSpeciesMoves(const TSpeciesMoves& moves)
     const Model& m = runner_.model();
     const int chosen = SelectedRow(SpeciesPoolListBox_);
     SpeciesPoolListBox_->clear();
-    for (int s = 0; s <= m.SpeciesMax; ++s) SpeciesPoolListBox_->addItem(FromStd(m.SpeciesPool[static_cast<size_t>(s)].Name));
-    if (chosen >= 0 && chosen < MaxSpecies && moves[static_cast<size_t>(chosen)] >= 0)
-        SpeciesPoolListBox_->setCurrentRow(moves[static_cast<size_t>(chosen)]);
+    SpeciesPoolListBox_->addItems(SpeciesNames(m));
+    if (const int now = MovedTo(moves, chosen); now >= 0) SpeciesPoolListBox_->setCurrentRow(now);
     CellChanged();
 }
 
@@ -228,8 +233,7 @@ void TGodModeForm::Kill()
         // The line chosen may have moved, or died, since the list was shown.
         const int row = FindIndividual(m, x_, y_, *key);
         if (row >= 0) RemoveIndividual(m, x_, y_, m.Cell(x_, y_).Individuals[static_cast<size_t>(row)].Species, row);
-        edited_ = -1;
-        editedKey_.reset();
+        LetGoEdited();
         RefreshFields();
         RefreshCellList();
     });
@@ -288,8 +292,7 @@ void TGodModeForm::ClearCell()
 {
     runner_.BetweenSteps(this, [this] {
         marovi::ClearCell(runner_.model().Cell(x_, y_));
-        edited_ = -1;
-        editedKey_.reset();
+        LetGoEdited();
         RefreshFields();
         RefreshCellList();
     });
@@ -299,8 +302,7 @@ void TGodModeForm::closeEvent(QCloseEvent* event)
 {
     runner_.BetweenSteps(this, [this] {
         x_ = y_ = 0;
-        edited_ = -1;
-        editedKey_.reset();
+        LetGoEdited();
         RefreshCellList();
     });
     QWidget::closeEvent(event);

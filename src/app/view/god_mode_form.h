@@ -58,6 +58,9 @@ private:
     void UpdateIndividual();
     void ClearCell();
 
+    // No individual is edited any more.
+    void LetGoEdited();
+
     TStepRunner& runner_;
     int x_ = 0, y_ = 0;
     int edited_ = -1; // where the edited individual was found last

@@ -23,6 +23,7 @@
 #include "god_mode_form.h"
 #include "main_form.h"
 #include "messages.h"
+#include "model/species_moves.h"
 #include "model/model.h"
 #include "model/numeric.h"
 #include "roi_form.h"
@@ -32,6 +33,7 @@
 #include "view/cell_info.h"
 #include "view/view_texts.h"
 #include "widgets/map_chart.h"
+#include "widgets/species_names.h"
 
 namespace marovi::app {
 
@@ -466,7 +468,7 @@ void TVisulaize::RebuildSeries()
         chart_->SetGridLines(drawGrid_);
         const QSignalBlocker block(ComboBox1_);
         ComboBox1_->clear();
-        for (int s = 0; s <= m.SpeciesMax; ++s) ComboBox1_->addItem(FromStd(m.SpeciesPool[static_cast<size_t>(s)].Name));
+        ComboBox1_->addItems(SpeciesNames(m));
         ComboBox1_->setCurrentIndex(0);
     });
 }
@@ -475,11 +477,11 @@ void TVisulaize::FollowSpeciesMoves(const TSpeciesMoves& moves)
 {
     const Model& m = runner_.model();
     const int chosen = ComboBox1_->currentIndex();
-    const int now = chosen >= 0 && chosen < MaxSpecies ? moves[static_cast<size_t>(chosen)] : -1;
+    const int now = MovedTo(moves, chosen);
     {
         const QSignalBlocker block(ComboBox1_);
         ComboBox1_->clear();
-        for (int s = 0; s <= m.SpeciesMax; ++s) ComboBox1_->addItem(FromStd(m.SpeciesPool[static_cast<size_t>(s)].Name));
+        ComboBox1_->addItems(SpeciesNames(m));
         ComboBox1_->setCurrentIndex(std::max(now, 0));
     }
     if (isVisible()) RefreshView();

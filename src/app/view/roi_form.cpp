@@ -151,7 +151,7 @@ void TROIForm::SetTimeMinimum(double min)
 {
     minTime_ = min;
     const double max = maxTime_ > minTime_ ? maxTime_ : minTime_ + 0.1;
-    for (QValueAxis* time : {time1_, time2_}) SetFixedAxisRange(time, minTime_, max, TimeStepTicks);
+    for (QValueAxis* time : {time1_, time2_}) SetFixedAxisRange(time, minTime_, max, WholeNumberTicks);
     SetAxisRange(value1_, 0, std::max(1.0, maxAbsolute_));
     SetAxisRange(value2_, 0, std::max(0.1, maxRelative_));
 }

@@ -28,8 +28,8 @@ struct TAxisTicks {
     double Interval = 0;
     bool RoundMin = true;
 };
-// An axis of time steps ticks at whole steps.
-inline constexpr TAxisTicks TimeStepTicks{8, 1, 0};
+// An axis of whole numbers (time steps, ranks, ages, counts) ticks at whole numbers.
+inline constexpr TAxisTicks WholeNumberTicks{8, 1, 0};
 
 // Every axis of every chart changes its range through these two. Qt Charts lays out the
 // ticks of the old interval over a new range at once (a range of thousands at an interval

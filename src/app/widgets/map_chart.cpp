@@ -13,14 +13,13 @@
 #include <cmath>
 
 #include "widgets/axis_ticks.h"
+#include "widgets/cell_outline.h"
 
 namespace marovi::app {
 
 namespace {
 
 constexpr int DragThreshold = 4;
-// The smallest cell, in pixels, that shows its outline.
-constexpr double MinBorderCell = 2;
 
 QRgb Opaque(uint32_t rgb) { return 0xFF000000u | rgb; }
 
@@ -281,10 +280,11 @@ void TMapChart::RasteriseCells(const QRect& plot)
     }
 
     // Outlines from two pixels a cell; fainter while they would hide much of a cell's colour.
-    if (!cellBorders_ || std::min(sx, sy) < MinBorderCell) return;
+    const TCellOutline outline = CellOutline(std::min(sx, sy));
+    if (!cellBorders_ || outline == TCellOutline::None) return;
     const int left = ex.front(), right = ex.back(), top = ey.back(), bottom = ey.front();
     if (left >= right || top >= bottom) return;
-    const int shade = std::min(sx, sy) < 4 ? 200 : 150; // of 256
+    const int shade = outline == TCellOutline::Faint ? 200 : 150; // of 256
     std::vector<char> edgeRow(static_cast<size_t>(bottom - top), 0);
     for (int j = 0; j <= ny; ++j) {
         int y = ey[static_cast<size_t>(j)];
@@ -403,8 +403,9 @@ void TMapChart::PaintVector(QPainter& p)
         const double sy = plot.height() / (left_.Max - left_.Min);
         const int nx = frame_.Columns(), ny = frame_.Rows();
         if (frame_.CellsDrawn && frame_.CellColours.size() == static_cast<size_t>(nx) * ny) {
-            const bool borders = cellBorders_ && std::min(sx, sy) >= MinBorderCell;
-            p.setPen(borders ? QPen(QColor(0, 0, 0, std::min(sx, sy) < 4 ? 56 : 105), 1) : QPen(Qt::NoPen));
+            const TCellOutline outline = cellBorders_ ? CellOutline(std::min(sx, sy)) : TCellOutline::None;
+            p.setPen(outline == TCellOutline::None ? QPen(Qt::NoPen)
+                                                   : QPen(QColor(0, 0, 0, outline == TCellOutline::Faint ? 56 : 105), 1));
             for (int i = 0; i < nx; ++i)
                 for (int j = 0; j < ny; ++j) {
                     const QPointF corner = PixelOf(QPointF(frame_.Rect.X0 + i, frame_.Rect.Y0 + j + 1));

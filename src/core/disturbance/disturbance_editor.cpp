@@ -175,6 +175,7 @@ double DisturbanceWorkPerStep(const TDisturbanceDef& d, const TSeasonProbability
 
 void CheckDisturbanceWork(const TDisturbanceDef& d, const TSeasonProbability& probability)
 {
+    CheckEventProbability(probability);
     const double work = DisturbanceWorkPerStep(d, probability);
     if (work <= MaxCellsExaminedPerStep) return;
     throw Error(Format("this disturbance could examine %.0f cells in one time step (footprints up to %s x %s cells, "

@@ -58,7 +58,8 @@ void CheckEventProbability(const TSeasonProbability& probability);
 // footprint of mean size plus three deviations is looked for in, times the subevents,
 // times the events of the most probable season.
 double DisturbanceWorkPerStep(const TDisturbanceDef& d, const TSeasonProbability& probability);
-// Refuses a definition whose work per step is above MaxCellsExaminedPerStep, saying why.
+// Refuses a definition that would keep a time step busy: its probability first
+// (CheckEventProbability), then a work per step above MaxCellsExaminedPerStep, saying why.
 void CheckDisturbanceWork(const TDisturbanceDef& d, const TSeasonProbability& probability);
 
 } // namespace marovi

@@ -1,6 +1,7 @@
 #include "files/pov_scene.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "colours/hsl.h"
 #include "files/safe_file.h"
@@ -122,6 +123,14 @@ void WriteScene(const Model& m, int x0, int y0, int x1, int y1, const std::strin
     WriteTextLines(scene, SceneLines(m, x0, y0, x1, y1, scene, dateTime));
     WriteCamera(m, x0, y0, x1, y1, dir + "camdef.inc", dateTime);
     WriteColors(m, dir + "MAROVIColors.inc", dateTime);
+}
+
+void MakeSceneFolder(const std::string& directory)
+{
+    std::error_code error;
+    if (directory.empty() || std::filesystem::is_directory(directory, error)) return;
+    std::filesystem::create_directories(directory, error);
+    if (error) throw Error("could not create the folder " + directory + ": " + error.message());
 }
 
 } // namespace marovi

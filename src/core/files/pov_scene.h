@@ -22,6 +22,9 @@ double SceneRadius(const Model& m, int species, int age, double sx);
 // the macros Species1 .. Species51.
 void WriteScene(const Model& m, int x0, int y0, int x1, int y1, const std::string& directory,
                 const std::string& fileName);
+// Makes a scene folder that does not exist yet, with the folders above it; one that can not be
+// made is refused with the reason. An empty name stands for the current folder.
+void MakeSceneFolder(const std::string& directory);
 void WriteCamera(const Model& m, int x0, int y0, int x1, int y1, const std::string& fileName,
                  const std::string& dateTime);
 void WriteColors(const Model& m, const std::string& fileName, const std::string& dateTime);

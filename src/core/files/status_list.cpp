@@ -119,8 +119,9 @@ void TStatusList::SaveGathered(const std::string& path, bool withNotices) const
     out.Commit();
 }
 
-void TStatusList::FollowSpeciesMoves(const TSpeciesMoves& moves, int oldCount, int newCount, char separator)
+bool TStatusList::FollowSpeciesMoves(const TSpeciesMoves& moves, int oldCount, int newCount, char separator)
 {
+    if (oldCount == newCount && KeepsEverySpecies(moves, static_cast<size_t>(oldCount))) return false;
     for (std::string& line : lines_) line = StatusLineAfterMoves(line, moves, oldCount, newCount, separator);
     for (int k = 0; k < tempFileCounter_; ++k) {
         const std::string part = TempFilePath(k);
@@ -132,6 +133,7 @@ void TStatusList::FollowSpeciesMoves(const TSpeciesMoves& moves, int oldCount, i
         in.close();
         SaveLines(lines, part);
     }
+    return true;
 }
 
 std::string StatusLineAfterMoves(const std::string& line, const TSpeciesMoves& moves, int oldCount, int newCount,

@@ -61,7 +61,8 @@ public:
 
     // After an edit of the pool that had oldCount species: every line, also those of the
     // overflow files, gets the species columns of the pool now (see StatusLineAfterMoves).
-    void FollowSpeciesMoves(const TSpeciesMoves& moves, int oldCount, int newCount, char separator);
+    // False when the edit left every column where it was: nothing to rewrite.
+    bool FollowSpeciesMoves(const TSpeciesMoves& moves, int oldCount, int newCount, char separator);
 
     // Used by the population data reader for lines beyond StatusListLimit.
     void SetTempFileCounter(int counter) { tempFileCounter_ = counter; }

@@ -15,6 +15,9 @@ inline TSpeciesMoves KeptSpecies(int count)
     return moves;
 }
 
+// Where species i went (-1: deleted, or i is no species).
+inline int MovedTo(const TSpeciesMoves& moves, int i) { return i >= 0 && i < MaxSpecies ? moves[static_cast<size_t>(i)] : -1; }
+
 // Things kept per species (a window's curves, the fields of a status line) after an edit of
 // the pool: items[i] goes to index moves[i] or is dropped for -1; the result has `count`
 // entries, those that received nothing are `fresh`.

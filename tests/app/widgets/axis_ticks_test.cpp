@@ -38,7 +38,7 @@ private slots:
     void aFittedAxisEndsOnTicks()
     {
         QValueAxis axis;
-        SetAxisRange(&axis, 20, 20.6, TimeStepTicks); // a file loaded at step 20
+        SetAxisRange(&axis, 20, 20.6, WholeNumberTicks); // a file loaded at step 20
         QCOMPARE(axis.tickInterval(), 1.0);
         QCOMPARE(axis.min(), 20.0);
         QCOMPARE(axis.max(), 21.0);
