@@ -2,6 +2,7 @@
 
 #include "model/grid_properties.h"
 #include "model/model.h"
+#include "util/error.h"
 #include "util/format.h"
 
 namespace marovi {
@@ -22,6 +23,23 @@ TClusterEntries DefaultClusterEntries(const Model& m)
     return e;
 }
 
+namespace {
+
+// A field's text as a number; a refusal names the field by its caption.
+template <class Convert>
+auto Field(std::string_view caption, const std::string& text, Convert convert)
+{
+    try {
+        return convert(text);
+    } catch (const Error& e) {
+        throw Error(FieldMessage(caption, e.what()));
+    }
+}
+int32_t IntField(std::string_view caption, const std::string& text) { return Field(caption, text, ConvertInt); }
+double RealField(std::string_view caption, const std::string& text) { return Field(caption, text, ConvertReal); }
+
+} // namespace
+
 TClusterRequest ReadClusterEntries(const Model& m, const TClusterEntries& e, bool onlyCA)
 {
     TClusterRequest r = DefaultClusterRequest(m);
@@ -29,26 +47,26 @@ TClusterRequest ReadClusterEntries(const Model& m, const TClusterEntries& e, boo
     r.Species = e.Species;
     r.State = e.State;
     r.Larvae = e.Larvae;
-    r.X1 = ConvertInt(e.X1);
-    r.Y1 = ConvertInt(e.Y1);
-    r.X2 = ConvertInt(e.X2);
-    r.Y2 = ConvertInt(e.Y2);
+    r.X1 = IntField("top x", e.X1);
+    r.Y1 = IntField("top y", e.Y1);
+    r.X2 = IntField("bottom x", e.X2);
+    r.Y2 = IntField("bottom y", e.Y2);
     ClampClusterWindow(m, r);
     if (e.Mode == TClusterMode::Diversity) {
-        r.DiversityLo = ConvertReal(e.DiversityLo);
-        r.DiversityHi = ConvertReal(e.DiversityHi);
+        r.DiversityLo = RealField("min diversity", e.DiversityLo);
+        r.DiversityHi = RealField("max diversity", e.DiversityHi);
     }
     if (e.Mode == TClusterMode::Area) {
-        r.AreaLo = ConvertReal(e.AreaLo);
-        r.AreaHi = ConvertReal(e.AreaHi);
+        r.AreaLo = RealField("min sum of area", e.AreaLo);
+        r.AreaHi = RealField("max sum of area", e.AreaHi);
     }
     if (onlyCA) return r;
-    r.MinCount = ConvertInt(e.MinCount);
-    r.MaxCount = ConvertInt(e.MaxCount);
+    r.MinCount = IntField("min #indviduals", e.MinCount);
+    r.MaxCount = IntField("max # individuals", e.MaxCount);
     r.AgeRestricted = e.AgeRestricted;
     if (e.AgeRestricted) {
-        r.MinAge = ConvertInt(e.MinAge);
-        r.MaxAge = ConvertInt(e.MaxAge);
+        r.MinAge = IntField("age between", e.MinAge);
+        r.MaxAge = IntField("age between", e.MaxAge);
     }
     r.Close = e.Close;
     r.NoOrphans = e.NoOrphans;

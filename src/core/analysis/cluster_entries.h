@@ -28,7 +28,8 @@ TClusterEntries DefaultClusterEntries(const Model& m);
 // Reads the fields an analysis uses, in the window's order: the window (limited to the grid),
 // the bounds of the diversity or area mode, then, unless only the CA-homogeneity is wanted,
 // the count range and the age range when it applies. The first field that is not a number
-// throws the conversion error ("'x' is not a valid integer value").
+// throws the conversion error named by the field's caption ("\"top x\": 'x' is not a valid
+// integer value").
 TClusterRequest ReadClusterEntries(const Model& m, const TClusterEntries& e, bool onlyCA = false);
 
 // The window's corners as the fields show them after reading.

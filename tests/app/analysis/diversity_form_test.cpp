@@ -214,7 +214,7 @@ private slots:
         QCOMPARE(responder.Boxes.size(), size_t(3));
         QCOMPARE(responder.Boxes[0].Text, QStringLiteral("Can not use larvae for grid state!"));
         QCOMPARE(responder.Boxes[1].Text, QStringLiteral("can not use larvae to calc area!"));
-        QCOMPARE(responder.Boxes[2].Text, QStringLiteral("'x' is not a valid integer value"));
+        QCOMPARE(responder.Boxes[2].Text, QStringLiteral("\"min #indviduals\": 'x' is not a valid integer value"));
         QCOMPARE(Report().join(QLatin1Char('\n')), before);
         // A window beyond the grid is cut at its edge when it is read.
         Child<QLineEdit>(form_, "Editx2")->setText(QStringLiteral("500"));
